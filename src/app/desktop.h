@@ -4,10 +4,19 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/text.h"
 
 namespace sousuo {
+
+/// A rectangle in screen pixels.
+struct ScreenRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
 
 class Desktop {
 public:
@@ -31,6 +40,9 @@ public:
 
     /// Opens a UTF-8 URI with the desktop's default handler, without a shell. Any thread.
     virtual bool openUri(const std::string& uri) = 0;
+
+    /// The monitors' areas in screen pixels, the primary monitor first. Window thread.
+    virtual std::vector<ScreenRect> monitors() = 0;
 
     /// Ends the program with the exit code. In the real program this never returns; from a thread
     /// other than the window thread it hands the end to the window thread and waits there for good.

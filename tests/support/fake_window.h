@@ -71,8 +71,11 @@ public:
     void showMessageBox(const Text& text, const Text& title) override;
     bool openUri(const std::string& uri) override;
     void endProgram(int exitCode) override;
+    std::vector<ScreenRect> monitors() override { return screens; }
 
     bool tipWindowCreationFails = false;
+    /// One 1280 x 1024 monitor unless a test says otherwise.
+    std::vector<ScreenRect> screens{ScreenRect{0, 0, 1280, 1024}};
     std::vector<Text> navigations;
     std::vector<std::string> openedUris;
     std::vector<int> endCodes;
