@@ -9,16 +9,24 @@
 
 #include "app/events.h"
 #include "app/shell.h"
+#include "gtk/gobject_ptr.h"
 #include "gtk/gtk_desktop.h"
 #include "gtk/gtk_window_access.h"
 #include "gtk/main_thread.h"
 #include "gtk/main_window.h"
-#include "placement/position_file.h"
 #include "remote/curl_fetcher.h"
 #include "remote/startup_content_loader.h"
 
 namespace sousuo::gtk {
 namespace {
+
+// TEMP until the position store lands: the executable's directory.
+std::string runDirectory() {
+    GCharPtr path(g_file_read_link("/proc/self/exe", nullptr));
+    if (!path) return {};
+    GCharPtr folder(g_path_get_dirname(path.get()));
+    return folder.get();
+}
 
 class Program {
 public:
@@ -41,7 +49,6 @@ void Program::run(const Addresses& addresses) {
     // it runs through XWayland.
     gdk_set_allowed_backends("x11");
     g_set_prgname("sousuo");
-    gdk_set_program_class("sousuo");
     markMainThread();
 
     context_.addresses = addresses;
@@ -60,6 +67,8 @@ void Program::run(const Addresses& addresses) {
         _exit(FatalExitCode & 0xFF);
     }
 
+    // After GTK's start, which would set the X11 class to "Sousuo" from the program name.
+    gdk_set_program_class("sousuo");
     routines_.add(releaseGlobalTexts);
 
     mainWindow_ = std::make_unique<MainWindow>(
