@@ -1,7 +1,28 @@
 #include "remote/banner.h"
-// Placeholder until this subsystem lands.
-namespace sousuo {} // namespace sousuo
+
+#include "remote/banner_split.h"
+#include "remote/bytes_to_text.h"
+#include "remote/link_opening.h"
+
 namespace sousuo {
-void loadBanner(AppContext&) {}
-void openBannerLink(AppContext&) {}
+namespace {
+
+constexpr std::string_view BannerPath = "/sousuo/AD.txt";
+
+}  // namespace
+
+void loadBanner(AppContext& context) {
+    const Text text = bytesToText(context.fetcher.fetch(context.addresses.content(BannerPath)));
+    if (context.endInProgress.load() > 0) return;  // the window is going: write nothing more
+    BannerParts parts = splitBanner(text);
+    writeText(context.window, Control::bannerLabel, prop::caption, parts.caption);
+    context.texts.setBannerLink(std::move(parts.link));
+}
+
+void openBannerLink(AppContext& context) {
+    // The link comes from the server: it is only ever handed to the desktop as a web address,
+    // never to a shell or a command line.
+    if (const auto uri = openableLink(context.texts.bannerLink())) context.desktop.openUri(*uri);
+}
+
 }  // namespace sousuo

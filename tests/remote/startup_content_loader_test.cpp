@@ -1,0 +1,197 @@
+#include "remote/startup_content_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fake_window.h"
+#include "search/results_browser.h"
+#include "search/search_command.h"
+
+namespace sousuo {
+namespace {
+
+using testing::FakeApp;
+using testing::FakeFetcher;
+using testing::TestContentBase;
+
+const Text Base = TestContentBase;
+
+std::vector<std::string> actions(const FakeApp& app) {
+    std::vector<std::string> result;
+    for (auto& entry : app.log.entries()) {
+        if (entry.rfind("read ", 0) != 0) result.push_back(entry);
+    }
+    return result;
+}
+
+void serveEverything(FakeApp& app) {
+    app.fetcher.serve(Base + "/sousuo/sousuo2.jpg", Bytes(2, 0xAA));
+    app.fetcher.serve(Base + "/sousuo/huanyuan.jpg", Bytes(3, 0xBB));
+    app.fetcher.serve(Base + "/sousuo/guanbi.jpg", Bytes(4, 0xCC));
+    app.fetcher.serve(Base + "/sousuo/AD.txt", bytesOf("news#WZ:http://x.test/"));
+    app.fetcher.serve(Base + "/sousuo/banben.txt", bytesOf("1.0"));
+}
+
+const std::vector<std::string> DisplayModes{
+    "write searchButton.11=1",
+    "write resetButton.11=1",
+    "write closeButton.11=1",
+};
+
+TEST(StartupContentLoader, SevenDownloadsAndTheirWritesInOrder) {
+    FakeApp app;
+    serveEverything(app);
+    startupContentLoader(app.context);
+    std::vector<std::string> expected = DisplayModes;
+    expected.insert(expected.end(), {
+                                        "fetch " + Base + "/sousuo/sousuo2.jpg",
+                                        "write searchButton.10=2 bytes",
+                                        "fetch " + Base + "/sousuo/huanyuan.jpg",
+                                        "write resetButton.10=3 bytes",
+                                        "fetch " + Base + "/sousuo/guanbi.jpg",
+                                        "write closeButton.10=4 bytes",
+                                        "fetch " + Base + "/sousuo/AD.txt",
+                                        "write bannerLabel.8=news",
+                                        "fetch " + Base + "/sousuo/banben.txt",
+                                        "fetch " + Base + "/sousuo/xxnr.txt",
+                                        "fetch " + Base + "/sousuo/xxbt.txt",
+                                    });
+    EXPECT_EQ(actions(app), expected);
+    EXPECT_EQ(app.window.getBytes(Control::closeButton, prop::picture), Bytes(4, 0xCC));
+    EXPECT_EQ(app.context.texts.bannerLink(), "http://x.test/");
+}
+
+TEST(StartupContentLoader, DeadServerStillSetsEverythingAndForcesTheUpdate) {
+    FakeApp app;
+    startupContentLoader(app.context);
+    std::vector<std::string> expected = DisplayModes;
+    expected.insert(expected.end(), {
+                                        "fetch " + Base + "/sousuo/sousuo2.jpg",
+                                        "write searchButton.10=0 bytes",
+                                        "fetch " + Base + "/sousuo/huanyuan.jpg",
+                                        "write resetButton.10=0 bytes",
+                                        "fetch " + Base + "/sousuo/guanbi.jpg",
+                                        "write closeButton.10=0 bytes",
+                                        "fetch " + Base + "/sousuo/AD.txt",
+                                        "write bannerLabel.8=",
+                                        "fetch " + Base + "/sousuo/banben.txt",
+                                        "fetch " + Base + "/sousuo/xxnr.txt",
+                                        "fetch " + Base + "/sousuo/xxbt.txt",
+                                        "message-box |",
+                                        "open " + Base,
+                                        "end 0",
+                                    });
+    EXPECT_EQ(actions(app), expected);
+}
+
+// A fetcher that lets the test close the window while one download is under way.
+class ClosingFetcher : public FakeFetcher {
+public:
+    using FakeFetcher::FakeFetcher;
+    AppContext* context = nullptr;
+    Text closeDuring;
+    Bytes fetch(const Text& address) override {
+        Bytes body = FakeFetcher::fetch(address);
+        if (address == closeDuring) context->endInProgress = 1;
+        return body;
+    }
+};
+
+TEST(StartupContentLoader, StopsWithoutFurtherWritesOnceTheProgramIsEnding) {
+    const std::string paths[] = {"/sousuo/sousuo2.jpg", "/sousuo/guanbi.jpg", "/sousuo/AD.txt",
+                                 "/sousuo/banben.txt", "/sousuo/xxbt.txt"};
+    for (const std::string& path : paths) {
+        FakeApp app;
+        ClosingFetcher fetcher(app.log);
+        AppContext context(app.window, app.desktop, fetcher);
+        context.addresses = app.context.addresses;
+        fetcher.context = &context;
+        fetcher.closeDuring = Base + path;
+        startupContentLoader(context);
+        const auto seen = actions(app);
+        EXPECT_EQ(seen.back(), "fetch " + Base + path) << "nothing after the download in hand";
+        EXPECT_TRUE(app.desktop.endCodes.empty()) << path;
+    }
+
+    FakeApp ended;
+    ended.context.endInProgress = 1;
+    startupContentLoader(ended.context);
+    EXPECT_TRUE(ended.log.entries().empty());
+}
+
+// Records which threads downloaded.
+class ThreadRecordingFetcher : public FakeFetcher {
+public:
+    using FakeFetcher::FakeFetcher;
+    Bytes fetch(const Text& address) override {
+        {
+            const std::lock_guard lock(mutex_);
+            threads_.insert(std::this_thread::get_id());
+        }
+        return FakeFetcher::fetch(address);
+    }
+    std::set<std::thread::id> threads() const {
+        const std::lock_guard lock(mutex_);
+        return threads_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::set<std::thread::id> threads_;
+};
+
+bool waitFor(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+TEST(StartStartupWorker, RunsTheLoaderOffTheCallingThread) {
+    FakeApp app;
+    ThreadRecordingFetcher fetcher(app.log);
+    AppContext context(app.window, app.desktop, fetcher);
+    context.addresses = app.context.addresses;
+    startStartupWorker(context);
+    // A dead server ends in the forced update: "end 0" is the worker's last action.
+    ASSERT_TRUE(waitFor([&] { return !app.log.matching("end 0").empty(); }))
+        << "the worker did not finish";
+    EXPECT_EQ(app.log.matching("fetch ").size(), 7u);
+    const auto threads = fetcher.threads();
+    ASSERT_EQ(threads.size(), 1u);
+    EXPECT_NE(*threads.begin(), std::this_thread::get_id());
+}
+
+// The worker and the window thread write searchButton's picture at the same time; under
+// ThreadSanitizer this shows that nothing of ours is shared without synchronisation.
+TEST(StartupContentLoader, RunsBesideSearchesOnTheWindowThread) {
+    FakeApp app;
+    serveEverything(app);
+    app.fetcher.serve(Base + "/sousuo/sousuo1.jpg", Bytes(1, 0x11));
+    app.window.set(Control::queryEdit, prop::text, Text("abc"));
+
+    std::thread worker([&app] { startupContentLoader(app.context); });
+    for (int i = 0; i < 50; ++i) {
+        runSearch(app.context);
+        onBrowserStatusText(app.context, "http://a.test/");
+        onBrowserNavigateComplete(app.context);
+    }
+    worker.join();
+
+    const Bytes picture = app.window.getBytes(Control::searchButton, prop::picture);
+    EXPECT_TRUE(picture == Bytes(2, 0xAA) || picture == Bytes(1, 0x11));
+    EXPECT_EQ(app.log.matching("write searchButton.10=2 bytes").size(), 51u);
+    EXPECT_EQ(app.desktop.navigations.size(), 50u);
+    EXPECT_EQ(app.context.texts.bannerLink(), "http://x.test/");
+}
+
+}  // namespace
+}  // namespace sousuo
