@@ -159,6 +159,7 @@ void MainWindow::buildControls() {
 
 void MainWindow::connectEvents() {
     g_signal_connect(window_, "destroy", G_CALLBACK(onDestroy), this);
+    g_signal_connect(window_, "configure-event", G_CALLBACK(onConfigure), this);
 
     g_signal_connect(queryEdit_, "key-press-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEventKey* key, gpointer self) -> gboolean {
@@ -190,6 +191,24 @@ void MainWindow::connectEvents() {
             }),
             binding);
     }
+}
+
+gboolean MainWindow::onConfigure(GtkWidget*, GdkEvent*, gpointer self) {
+    auto* mainWindow = static_cast<MainWindow*>(self);
+    if (mainWindow->holdTries_ <= 0 || !mainWindow->window_) return FALSE;
+    int left = 0;
+    int top = 0;
+    gtk_window_get_position(GTK_WINDOW(mainWindow->window_), &left, &top);
+    if (left == mainWindow->heldLeft_ && top == mainWindow->heldTop_) {
+        mainWindow->holdTries_ = 0;
+        return FALSE;
+    }
+    --mainWindow->holdTries_;
+    // A plain move straight on the native window: the window manager grants a move that leaves the
+    // window partly on the screen.
+    gdk_window_move(gtk_widget_get_window(mainWindow->window_), mainWindow->heldLeft_,
+                    mainWindow->heldTop_);
+    return FALSE;
 }
 
 void MainWindow::onDestroy(GtkWidget*, gpointer self) {
@@ -263,6 +282,12 @@ void MainWindow::setWindowSize(int width, int height) {
     height_ = height;
     gtk_widget_set_size_request(layout_, std::max(width, 1), std::max(height, 1));
     gtk_window_resize(GTK_WINDOW(window_), std::max(width, 1), std::max(height, 1));
+    if (gtk_widget_get_mapped(window_)) {
+        // The top-left corner stays. Some window managers pull a window that grows past the
+        // screen's edge back onto the screen; onConfigure moves it back to its corner.
+        gtk_window_get_position(GTK_WINDOW(window_), &heldLeft_, &heldTop_);
+        holdTries_ = 3;
+    }
 }
 
 void MainWindow::show() {

@@ -64,6 +64,7 @@ private:
     void buildControls();
     void connectEvents();
     static void onDestroy(GtkWidget* widget, gpointer self);
+    static gboolean onConfigure(GtkWidget* widget, GdkEvent* event, gpointer self);
 
     struct PressBinding {
         MainWindow* window;
@@ -82,6 +83,10 @@ private:
     std::map<Control, GtkWidget*> widgets_;
     int width_ = CollapsedSize.width;
     int height_ = CollapsedSize.height;
+    // The corner a size change keeps, and how many times more it may be put back there.
+    int heldLeft_ = 0;
+    int heldTop_ = 0;
+    int holdTries_ = 0;
 };
 
 }  // namespace sousuo::gtk

@@ -191,7 +191,8 @@ class RecordingServer:
 
     def __init__(self, port, folder=None):
         self.folder = folder
-        self.bodies = {}
+        self.bodies = {}      # path -> body, or (status, body, content type)
+        self.prefixes = []    # (path prefix, (status, body, content type)), tried first
         self.requests = []
         self.lock = threading.Lock()
         owner = self
@@ -220,6 +221,9 @@ class RecordingServer:
         self.thread.start()
 
     def answer(self, path):
+        for prefix, value in self.prefixes:
+            if path.startswith(prefix):
+                return value
         if path in self.bodies:
             value = self.bodies[path]
             if isinstance(value, tuple):
