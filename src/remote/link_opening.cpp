@@ -52,8 +52,7 @@ std::optional<std::string> openableLink(const Text& link) {
     }
     static constexpr std::array<std::string_view, 2> Schemes{"http://", "https://"};
     for (const std::string_view scheme : Schemes) {
-        if (startsWithNoCase(uri, scheme) &&
-            hasHost(std::string_view(uri).substr(scheme.size()))) {
+        if (startsWithNoCase(uri, scheme) && hasHost(std::string_view(uri).substr(scheme.size()))) {
             return uri;
         }
     }

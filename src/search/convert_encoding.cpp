@@ -54,9 +54,8 @@ std::optional<Bytes> convertWith(iconv_t converter, const Bytes& bytes) {
     for (;;) {
         char* out = reinterpret_cast<char*>(output.data()) + produced;
         std::size_t outLeft = output.size() - produced;
-        const std::size_t result = flushing
-                                       ? iconv(converter, nullptr, nullptr, &out, &outLeft)
-                                       : iconv(converter, &in, &inLeft, &out, &outLeft);
+        const std::size_t result = flushing ? iconv(converter, nullptr, nullptr, &out, &outLeft)
+                                            : iconv(converter, &in, &inLeft, &out, &outLeft);
         produced = output.size() - outLeft;
         if (result != static_cast<std::size_t>(-1)) {
             if (flushing) break;

@@ -27,8 +27,7 @@ void runSearch(AppContext& context) {
     writeInt(context.window, Control::mainWindow, prop::width, ExpandedSize.width);
     writeInt(context.window, Control::mainWindow, prop::height, ExpandedSize.height);
     encodeQuery(context);
-    context.desktop.navigateBrowser(context.addresses.searchUrlPrefix +
-                                    context.texts.encodedQuery);
+    context.desktop.navigateBrowser(context.addresses.searchUrlPrefix + context.texts.encodedQuery);
 }
 
 void onQueryKeyDown(AppContext& context, int keyCode, int /*modifiers*/) {

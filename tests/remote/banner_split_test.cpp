@@ -22,24 +22,25 @@ TEST_P(SplitBanner, CaptionBeforeTheFirstMarkerLinkAfterIt) {
     EXPECT_EQ(parts.link, GetParam().link);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SplitBanner,
-    ::testing::Values(
-        Split{"Plain", "abc#WZ:xyz", "abc", "xyz"},
-        Split{"MarkerFirst", "#WZ:xyz", "", "xyz"},
-        Split{"MarkerLast", "abc#WZ:", "abc", ""},
-        Split{"LaterMarkerBelongsToLink", "a#WZ:b#WZ:c", "a", "b#WZ:c"},
-        Split{"LineBreakStaysInLink", "abc#WZ:xyz\r\n", "abc", "xyz\r\n"},
-        Split{"ChineseCaption", "\xD6\xD0\xCE\xC4#WZ:xyz", "\xD6\xD0\xCE\xC4", "xyz"},
-        // 0xB0 takes the "#" as its second byte: no marker begins there.
-        Split{"MarkerInsideCharacter", "\xB0#WZ:xyz", "\xB0#WZ:xyz", ""},
-        Split{"FourByteCharacterBeforeMarker", "\x94\x39\xFC\x36#WZ:x", "\x94\x39\xFC\x36", "x"},
-        Split{"LowerCaseMarkerIsNoMarker", "abc#wz:xyz", "abc#wz:xyz", ""},
-        Split{"NoMarkerIsAllCaption", "\xBB\xB6\xD3\xAD http://x.test", "\xBB\xB6\xD3\xAD http://x.test",
-              ""},
-        Split{"EmptyText", "", "", ""},
-        Split{"PartialMarkerAtEnd", "abc#WZ", "abc#WZ", ""}),
-    [](const auto& test) { return std::string(test.param.name); });
+const Split Splits[] = {
+    {"Plain", "abc#WZ:xyz", "abc", "xyz"},
+    {"MarkerFirst", "#WZ:xyz", "", "xyz"},
+    {"MarkerLast", "abc#WZ:", "abc", ""},
+    {"LaterMarkerBelongsToLink", "a#WZ:b#WZ:c", "a", "b#WZ:c"},
+    {"LineBreakStaysInLink", "abc#WZ:xyz\r\n", "abc", "xyz\r\n"},
+    {"ChineseCaption", "\xD6\xD0\xCE\xC4#WZ:xyz", "\xD6\xD0\xCE\xC4", "xyz"},
+    // 0xB0 takes the "#" as its second byte: no marker begins there.
+    {"MarkerInsideCharacter", "\xB0#WZ:xyz", "\xB0#WZ:xyz", ""},
+    {"FourByteCharacterBeforeMarker", "\x94\x39\xFC\x36#WZ:x", "\x94\x39\xFC\x36", "x"},
+    {"LowerCaseMarkerIsNoMarker", "abc#wz:xyz", "abc#wz:xyz", ""},
+    {"NoMarkerIsAllCaption", "\xBB\xB6\xD3\xAD http://x.test", "\xBB\xB6\xD3\xAD http://x.test",
+     ""},
+    {"EmptyText", "", "", ""},
+    {"PartialMarkerAtEnd", "abc#WZ", "abc#WZ", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, SplitBanner, ::testing::ValuesIn(Splits),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(BannerTextOperations, FindGivesOneBasedPositionsOnCharacterStarts) {
     EXPECT_EQ(findText("abc#WZ:xyz", "#WZ:"), 4);
@@ -56,8 +57,8 @@ TEST(BannerTextOperations, LeftAndRightPartsClampTheirCounts) {
         Text left;
         Text right;
     };
-    const Case cases[] = {{-5, "", ""}, {0, "", ""}, {2, "ab", "cd"}, {4, "abcd", "abcd"},
-                          {99, "abcd", "abcd"}};
+    const Case cases[] = {
+        {-5, "", ""}, {0, "", ""}, {2, "ab", "cd"}, {4, "abcd", "abcd"}, {99, "abcd", "abcd"}};
     for (const Case& c : cases) {
         EXPECT_EQ(leftPart("abcd", c.count), c.left) << c.count;
         EXPECT_EQ(rightPart("abcd", c.count), c.right) << c.count;

@@ -20,8 +20,9 @@ TEST(LoadBanner, WritesTheCaptionAndStoresTheLink) {
     FakeApp app;
     app.fetcher.serve(BannerAddress, bytesOf("\xD6\xD0\xCE\xC4#WZ:http://x.test/\r\n"));
     loadBanner(app.context);
-    EXPECT_EQ(app.log.entries(), (std::vector<std::string>{"fetch " + BannerAddress,
-                                                           "write bannerLabel.8=\xD6\xD0\xCE\xC4"}));
+    EXPECT_EQ(app.log.entries(),
+              (std::vector<std::string>{"fetch " + BannerAddress,
+                                        "write bannerLabel.8=\xD6\xD0\xCE\xC4"}));
     EXPECT_EQ(app.context.texts.bannerLink(), "http://x.test/\r\n");
 }
 
@@ -61,14 +62,30 @@ TEST_P(LinkThatOpensNothing, IsRefused) {
     EXPECT_TRUE(app.desktop.openedUris.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LinkThatOpensNothing,
-    ::testing::Values("", "\r\n", "file:///etc/passwd", "calc", "x & rm -rf ~",
-                      "$(touch /tmp/pwned)", "http://a b", "http://a.test/x\r\nhttps://b.test/",
-                      "http://a.test/\tx", "http://a.test/\x7F", "http://", "https:///etc/passwd",
-                      "http://user@/", "http://:80/", "http:a.test", " http://a.test/",
-                      "javascript:alert(1)", "ftp://a.test/", "httpx://a.test/",
-                      "mailto:a@b.test"));
+const Text RefusedLinks[] = {
+    "",
+    "\r\n",
+    "file:///etc/passwd",
+    "calc",
+    "x & rm -rf ~",
+    "$(touch /tmp/pwned)",
+    "http://a b",
+    "http://a.test/x\r\nhttps://b.test/",
+    "http://a.test/\tx",
+    "http://a.test/\x7F",
+    "http://",
+    "https:///etc/passwd",
+    "http://user@/",
+    "http://:80/",
+    "http:a.test",
+    " http://a.test/",
+    "javascript:alert(1)",
+    "ftp://a.test/",
+    "httpx://a.test/",
+    "mailto:a@b.test",
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, LinkThatOpensNothing, ::testing::ValuesIn(RefusedLinks));
 
 struct Opens {
     Text link;
@@ -85,14 +102,16 @@ TEST_P(LinkThatOpens, OpensTrimmedAndInUtf8) {
     EXPECT_EQ(app.desktop.openedUris, (std::vector<std::string>{GetParam().uri}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LinkThatOpens,
-    ::testing::Values(Opens{"http://a.test/p?q=1&r=2\r\n", "http://a.test/p?q=1&r=2"},
-                      Opens{"https://a.test/\r\n", "https://a.test/"},
-                      Opens{"HTTPS://A.test \t\n", "HTTPS://A.test"},
-                      Opens{"http://user@a.test:8080/x#top", "http://user@a.test:8080/x#top"},
-                      Opens{"http://[::1]:8731/", "http://[::1]:8731/"},
-                      Opens{"http://a.test/\xD6\xD0", "http://a.test/\xE4\xB8\xAD"}));
+const Opens OpenedLinks[] = {
+    {"http://a.test/p?q=1&r=2\r\n", "http://a.test/p?q=1&r=2"},
+    {"https://a.test/\r\n", "https://a.test/"},
+    {"HTTPS://A.test \t\n", "HTTPS://A.test"},
+    {"http://user@a.test:8080/x#top", "http://user@a.test:8080/x#top"},
+    {"http://[::1]:8731/", "http://[::1]:8731/"},
+    {"http://a.test/\xD6\xD0", "http://a.test/\xE4\xB8\xAD"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, LinkThatOpens, ::testing::ValuesIn(OpenedLinks));
 
 }  // namespace
 }  // namespace sousuo

@@ -55,23 +55,26 @@ TEST_P(CheckVersion, GoesOnOnlyForExactlyTheProgramVersion) {
     if (GetParam().goesOn) {
         EXPECT_EQ(actions(app), ThreeFetches);
     } else {
-        EXPECT_EQ(actions(app), forcedUpdate("\xB8\xFC\xD0\xC2", "\xC7\xEB\xC9\xFD\xBC\xB6\r\nline 2"));
+        EXPECT_EQ(actions(app),
+                  forcedUpdate("\xB8\xFC\xD0\xC2", "\xC7\xEB\xC9\xFD\xBC\xB6\r\nline 2"));
     }
     // The version is the caption read back from the window, after the three fetches.
     EXPECT_EQ(app.log.entries()[3], "read mainWindow.8");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CheckVersion,
-    ::testing::Values(Marker{"Exact", bytesOf("1.0"), true},
-                      Marker{"ZeroByteEndsTheMarker", bytesOf(std::string_view("1.0\0xyz", 7)), true},
-                      Marker{"TrailingLineBreak", bytesOf("1.0\r\n"), false},
-                      Marker{"LeadingSpace", bytesOf(" 1.0"), false},
-                      Marker{"FurtherDigit", bytesOf("1.01"), false},
-                      Marker{"Shorter", bytesOf("1."), false},
-                      Marker{"HtmlErrorPage", bytesOf("<html><body>404</body></html>"), false},
-                      Marker{"DeadServer", Bytes{}, false}),
-    [](const auto& test) { return std::string(test.param.name); });
+const Marker Markers[] = {
+    {"Exact", bytesOf("1.0"), true},
+    {"ZeroByteEndsTheMarker", bytesOf(std::string_view("1.0\0xyz", 7)), true},
+    {"TrailingLineBreak", bytesOf("1.0\r\n"), false},
+    {"LeadingSpace", bytesOf(" 1.0"), false},
+    {"FurtherDigit", bytesOf("1.01"), false},
+    {"Shorter", bytesOf("1."), false},
+    {"HtmlErrorPage", bytesOf("<html><body>404</body></html>"), false},
+    {"DeadServer", Bytes{}, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheckVersion, ::testing::ValuesIn(Markers),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(CheckVersionForcedUpdate, DeadServerShowsAnEmptyBoxAndSavesNothing) {
     FakeApp app;

@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                    repeated("\xE4\xB8\xAD", 1000)},
         // Four times the input: the buffer grows five times and the bytes produced before each
         // enlargement are kept in place.
-        Conversion{"AsciiToUtf32FiveEnlargements", bytesOf(std::string(1000, 'a')) , "UTF-8",
+        Conversion{"AsciiToUtf32FiveEnlargements", bytesOf(std::string(1000, 'a')), "UTF-8",
                    "UTF-32LE", repeated(std::string_view("a\0\0\0", 4), 1000)},
         Conversion{"HundredChineseCharacters", repeated("\xD6\xD0", 100), "GB2312", "UTF-8",
                    repeated("\xE4\xB8\xAD", 100)},

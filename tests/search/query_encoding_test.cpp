@@ -26,23 +26,24 @@ TEST_P(EncodeQueryExamples, EncodesEveryUtf8ByteAsUpperCaseHex) {
     EXPECT_EQ(app.context.texts.encodedQuery, GetParam().encoded);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EncodeQueryExamples,
-    ::testing::Values(
-        Example{"Letters", "abc", "%61%62%63"},
-        Example{"SpaceAndDigit", "ab 1", "%61%62%20%31"},
-        Example{"Reserved", "a+b&c%", "%61%2B%62%26%63%25"},
-        Example{"TwoSpaces", "  ", "%20%20"},
-        Example{"TabHasLeadingZero", "\t", "%09"},
-        Example{"Zhong", "\xD6\xD0", "%E4%B8%AD"},
-        Example{"Zhongwen", "\xD6\xD0\xCE\xC4", "%E4%B8%AD%E6%96%87"},
-        // Outside GB2312 but typed every day: these must reach the search.
-        Example{"GbkCharacterBetweenOthers", "a\x86\xB4\xD6\xD0", "%61%E5%96%86%E4%B8%AD"},
-        Example{"EmojiOutsideGbk", "\x94\x39\xFC\x36", "%F0%9F%98%80"},
-        Example{"ExtensionBCharacter", "\x95\x32\x82\x36", "%F0%A0%80%80"},
-        // Bytes that are no GB18030 at all: the whole query is dropped, never half of it.
-        Example{"InvalidInputGivesNothing", "abc\x81", ""}),
-    [](const auto& test) { return std::string(test.param.name); });
+const Example Examples[] = {
+    {"Letters", "abc", "%61%62%63"},
+    {"SpaceAndDigit", "ab 1", "%61%62%20%31"},
+    {"Reserved", "a+b&c%", "%61%2B%62%26%63%25"},
+    {"TwoSpaces", "  ", "%20%20"},
+    {"TabHasLeadingZero", "\t", "%09"},
+    {"Zhong", "\xD6\xD0", "%E4%B8%AD"},
+    {"Zhongwen", "\xD6\xD0\xCE\xC4", "%E4%B8%AD%E6%96%87"},
+    // Outside GB2312 but typed every day: these must reach the search.
+    {"GbkCharacterBetweenOthers", "a\x86\xB4\xD6\xD0", "%61%E5%96%86%E4%B8%AD"},
+    {"EmojiOutsideGbk", "\x94\x39\xFC\x36", "%F0%9F%98%80"},
+    {"ExtensionBCharacter", "\x95\x32\x82\x36", "%F0%A0%80%80"},
+    // Bytes that are no GB18030 at all: the whole query is dropped, never half of it.
+    {"InvalidInputGivesNothing", "abc\x81", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, EncodeQueryExamples, ::testing::ValuesIn(Examples),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(EncodeQuery, HundredChineseCharactersGiveNineHundredCharacters) {
     FakeApp app;

@@ -100,8 +100,8 @@ TEST_F(SearchCommand, OnlyKeyCode13Searches) {
         int modifiers;
         bool searches;
     };
-    const Key keys[] = {{13, 0, true},  {13, 1, true},  {13, 2, true},  {13, 4, true},
-                        {10, 0, false}, {9, 0, false},  {65, 0, false}, {108, 0, false},
+    const Key keys[] = {{13, 0, true},  {13, 1, true},   {13, 2, true},  {13, 4, true},
+                        {10, 0, false}, {9, 0, false},   {65, 0, false}, {108, 0, false},
                         {0, 0, false},  {-13, 0, false}, {269, 0, false}};
     for (const Key& key : keys) {
         app_.log.clear();
