@@ -163,6 +163,7 @@ void MainWindow::connectEvents() {
 
     g_signal_connect(queryEdit_, "key-press-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEventKey* key, gpointer self) -> gboolean {
+                         static_cast<MainWindow*>(self)->warmUpResults();
                          EventArgs args;
                          args.keyCode = keyCodeOf(key);
                          args.modifiers = modifiersOf(key->state);
@@ -209,6 +210,20 @@ gboolean MainWindow::onConfigure(GtkWidget*, GdkEvent*, gpointer self) {
     gdk_window_move(gtk_widget_get_window(mainWindow->window_), mainWindow->heldLeft_,
                     mainWindow->heldTop_);
     return FALSE;
+}
+
+void MainWindow::warmUpResults() {
+    if (warmUpStarted_) return;
+    warmUpStarted_ = true;
+    // The user has started typing a query: start the web engine now, once the key has been
+    // handled, so that the results of the coming search show without the engine's start-up.
+    g_idle_add(
+        +[](gpointer self) -> gboolean {
+            auto* mainWindow = static_cast<MainWindow*>(self);
+            if (mainWindow->alive()) mainWindow->results_->prepare();
+            return G_SOURCE_REMOVE;
+        },
+        this);
 }
 
 void MainWindow::onDestroy(GtkWidget*, gpointer self) {

@@ -61,6 +61,8 @@ public:
 
 private:
     void setWindowSize(int width, int height);
+    /// Starts the web engine in the background the first time the user types a key.
+    void warmUpResults();
     void buildControls();
     void connectEvents();
     static void onDestroy(GtkWidget* widget, gpointer self);
@@ -87,6 +89,7 @@ private:
     int heldLeft_ = 0;
     int heldTop_ = 0;
     int holdTries_ = 0;
+    bool warmUpStarted_ = false;
 };
 
 }  // namespace sousuo::gtk

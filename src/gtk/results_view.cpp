@@ -1,84 +1,98 @@
 #include "gtk/results_view.h"
 
-#include <webkit2/webkit2.h>
+#include <gmodule.h>
+
+#include <string_view>
+
+#include "gtk/gobject_ptr.h"
+
+#ifndef SOUSUO_MODULE_DIR
+#define SOUSUO_MODULE_DIR ""
+#endif
+#ifndef SOUSUO_BUILD_MODULE_DIR
+#define SOUSUO_BUILD_MODULE_DIR ""
+#endif
 
 namespace sousuo::gtk {
 namespace {
 
-// The view answers every question a page or the engine would put to the user itself: no script
-// dialog, permission prompt, authentication box or file chooser ever appears.
-gboolean answerScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer) {
-    if (webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_CONFIRM ||
-        webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) {
-        webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
+constexpr std::string_view WarmUpAddress = "about:blank";
+
+std::string executableDirectory() {
+    GCharPtr path(g_file_read_link("/proc/self/exe", nullptr));
+    if (!path) return {};
+    GCharPtr folder(g_path_get_dirname(path.get()));
+    return folder.get();
+}
+
+// The module beside the executable (a build tree), in the installed module folder, or in the build
+// tree that made this binary (a copy of it run from elsewhere, as the GUI tests do).
+const SousuoWebViewApi* loadWebViewModule() {
+    const std::string candidates[] = {executableDirectory(), SOUSUO_MODULE_DIR,
+                                      SOUSUO_BUILD_MODULE_DIR};
+    for (const std::string& folder : candidates) {
+        if (folder.empty()) continue;
+        GCharPtr path(g_build_filename(folder.c_str(), WebViewModuleName, nullptr));
+        if (!g_file_test(path.get(), G_FILE_TEST_EXISTS)) continue;
+        // Kept loaded for the rest of the process: the view's code lives in it.
+        GModule* module = g_module_open(path.get(), G_MODULE_BIND_LOCAL);
+        if (!module) continue;
+        g_module_make_resident(module);
+        gpointer entry = nullptr;
+        if (!g_module_symbol(module, WebViewEntryName, &entry) || !entry) continue;
+        const SousuoWebViewApi* api = reinterpret_cast<SousuoWebViewEntry>(entry)();
+        if (api && api->version == WebViewApiVersion) return api;
     }
-    return TRUE;
+    g_warning("the web view module %s was not found", WebViewModuleName);
+    return nullptr;
 }
-
-gboolean denyPermission(WebKitWebView*, WebKitPermissionRequest* request, gpointer) {
-    webkit_permission_request_deny(request);
-    return TRUE;
-}
-
-gboolean cancelAuthentication(WebKitWebView*, WebKitAuthenticationRequest* request, gpointer) {
-    webkit_authentication_request_cancel(request);
-    return TRUE;
-}
-
-gboolean refuse(WebKitWebView*, gpointer, gpointer) { return TRUE; }
 
 }  // namespace
 
 ResultsView::ResultsView(int width, int height, ResultsViewEvents events)
     : container_(gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0)), events_(std::move(events)) {
     gtk_widget_set_size_request(container_, width, height);
+    callbacks_ = {this, onStatusText, onNewWindow, onCommitted};
 }
 
-void ResultsView::createWebView() {
-    webView_ = webkit_web_view_new();
-    WebKitWebView* view = WEBKIT_WEB_VIEW(webView_);
-    WebKitSettings* settings = webkit_web_view_get_settings(view);
-    webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
-
-    g_signal_connect(view, "mouse-target-changed",
-                     G_CALLBACK(+[](WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer self) {
-                         auto* results = static_cast<ResultsView*>(self);
-                         const char* uri = webkit_hit_test_result_context_is_link(hit)
-                                               ? webkit_hit_test_result_get_link_uri(hit)
-                                               : nullptr;
-                         if (results->events_.statusText) results->events_.statusText(uri ? uri : "");
-                     }),
-                     this);
-    g_signal_connect(view, "create",
-                     G_CALLBACK(+[](WebKitWebView*, WebKitNavigationAction*, gpointer self) {
-                         auto* results = static_cast<ResultsView*>(self);
-                         if (results->events_.newWindow) results->events_.newWindow();
-                         return static_cast<GtkWidget*>(nullptr);  // no second window, ever
-                     }),
-                     this);
-    g_signal_connect(view, "load-changed",
-                     G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer self) {
-                         auto* results = static_cast<ResultsView*>(self);
-                         if (event == WEBKIT_LOAD_COMMITTED && results->events_.navigationCommitted) {
-                             results->events_.navigationCommitted();
-                         }
-                     }),
-                     this);
-    g_signal_connect(view, "script-dialog", G_CALLBACK(answerScriptDialog), nullptr);
-    g_signal_connect(view, "permission-request", G_CALLBACK(denyPermission), nullptr);
-    g_signal_connect(view, "authenticate", G_CALLBACK(cancelAuthentication), nullptr);
-    g_signal_connect(view, "run-file-chooser", G_CALLBACK(refuse), nullptr);
-    g_signal_connect(view, "show-notification", G_CALLBACK(refuse), nullptr);
-    g_signal_connect(view, "print", G_CALLBACK(refuse), nullptr);
-
+void ResultsView::prepare() {
+    if (prepared_) return;
+    prepared_ = true;
+    api_ = loadWebViewModule();
+    if (!api_) return;
+    webView_ = api_->create(&callbacks_);
     gtk_box_pack_start(GTK_BOX(container_), webView_, TRUE, TRUE, 0);
     gtk_widget_show(webView_);
+    if (!navigated_) {
+        warmingUp_ = true;
+        api_->loadUri(webView_, WarmUpAddress.data());
+    }
 }
 
 void ResultsView::navigate(const std::string& utf8Address) {
-    if (!webView_) createWebView();
-    webkit_web_view_load_uri(WEBKIT_WEB_VIEW(webView_),
-                             utf8Address.empty() ? "about:blank" : utf8Address.c_str());
+    navigated_ = true;
+    prepare();
+    if (!webView_) return;
+    api_->loadUri(webView_, utf8Address.empty() ? WarmUpAddress.data() : utf8Address.c_str());
+}
+
+void ResultsView::onStatusText(void* self, const char* uri) {
+    auto* view = static_cast<ResultsView*>(self);
+    if (view->navigated_ && view->events_.statusText) view->events_.statusText(uri);
+}
+
+void ResultsView::onNewWindow(void* self) {
+    auto* view = static_cast<ResultsView*>(self);
+    if (view->navigated_ && view->events_.newWindow) view->events_.newWindow();
+}
+
+void ResultsView::onCommitted(void* self, const char* uri) {
+    auto* view = static_cast<ResultsView*>(self);
+    if (view->warmingUp_ && uri == WarmUpAddress) {
+        view->warmingUp_ = false;  // the empty start page, not a navigation of the user's
+        return;
+    }
+    if (view->navigated_ && view->events_.navigationCommitted) view->events_.navigationCommitted();
 }
 
 }  // namespace sousuo::gtk

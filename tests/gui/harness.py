@@ -162,7 +162,10 @@ class Program:
         self.session.run(["xdotool", "click", str(button)])
 
     def type_text(self, text):
-        self.session.run(["xdotool", "type", "--delay", "20", text])
+        # One character a call: xdotool loses characters it has to map to spare key codes when
+        # they come in one go.
+        for char in text:
+            self.session.run(["xdotool", "type", "--delay", "30", char])
 
     def key(self, *keys):
         self.session.run(["xdotool", "key", *keys])
