@@ -1,6 +1,6 @@
 #include "app/picture.h"
 
-#include <array>
+#include "app/picture_decoders.h"
 
 namespace sousuo {
 
@@ -41,6 +41,38 @@ PictureFormat detectPictureFormat(const Bytes& bytes) {
     return PictureFormat::none;
 }
 
-std::optional<Picture> decodePicture(const Bytes& /*bytes*/) { return std::nullopt; }
+bool fitsPictureBudget(std::int64_t width, std::int64_t height, std::size_t usedBytes) {
+    if (width <= 0 || height <= 0 || usedBytes > MaxPictureBytes) return false;
+    // Each factor is checked against the room left, so the product cannot overflow.
+    const auto room = static_cast<std::uint64_t>(MaxPictureBytes - usedBytes) / 4;
+    const auto w = static_cast<std::uint64_t>(width);
+    const auto h = static_cast<std::uint64_t>(height);
+    return w <= room && h <= room / w;
+}
+
+PictureFrame makeFrame(int width, int height, int delayMs) {
+    PictureFrame frame;
+    frame.width = width;
+    frame.height = height;
+    frame.delayMs = delayMs;
+    frame.rgba.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    return frame;
+}
+
+std::optional<Picture> decodePicture(const Bytes& bytes) {
+    const PictureFormat format = detectPictureFormat(bytes);
+    switch (format) {
+        case PictureFormat::none: return std::nullopt;
+        case PictureFormat::jpeg: return decodeJpeg(bytes);
+        case PictureFormat::png: return decodePng(bytes);
+        case PictureFormat::bitmap:
+        case PictureFormat::icon:
+        case PictureFormat::cursor:
+        case PictureFormat::gif: return decodeWithPixbuf(bytes, format);
+        case PictureFormat::pcx8:
+        case PictureFormat::pcx1: return decodePcx(bytes);
+    }
+    return std::nullopt;
+}
 
 }  // namespace sousuo

@@ -1,0 +1,226 @@
+// Windows bitmap, icon, cursor and GIF through gdk-pixbuf's loaders (the image library, not the
+// toolkit). An animation is played through once on a virtual clock and every frame is kept,
+// composited, with its delay.
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "app/picture_decoders.h"
+
+namespace sousuo {
+namespace {
+
+// Keeps a frame count of many tiny frames from turning into millions of small allocations.
+constexpr std::size_t MaxFrames = 4096;
+
+// Both the window thread and the start-up worker decode pictures. gdk-pixbuf loads its modules
+// lazily and does not promise that every module may run on two threads at once, so one decode
+// runs at a time; pictures are small and the wait is short.
+std::mutex& pixbufLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+const char* moduleName(PictureFormat format) {
+    switch (format) {
+        case PictureFormat::bitmap: return "bmp";
+        case PictureFormat::icon:
+        case PictureFormat::cursor: return "ico";  // the icon module reads cursors too
+        case PictureFormat::gif: return "gif";
+        default: return nullptr;
+    }
+}
+
+// The bitmap and icon modules accept a file that stops inside its pixels and leave the missing
+// rows empty. They report each row they fill, so a picture counts as whole once every row of it
+// has been reported.
+struct LoaderState {
+    bool tooBig = false;
+    std::vector<bool> rowsFilled;
+    std::size_t rowsMissing = 0;
+};
+
+void onSizePrepared(GdkPixbufLoader* loader, int width, int height, gpointer data) {
+    auto* state = static_cast<LoaderState*>(data);
+    if (fitsPictureBudget(width, height)) {
+        state->rowsFilled.assign(static_cast<std::size_t>(height), false);
+        state->rowsMissing = state->rowsFilled.size();
+        return;
+    }
+    state->tooBig = true;
+    // A zero size tells the module that it is about to be closed and must allocate nothing more.
+    gdk_pixbuf_loader_set_size(loader, 0, 0);
+}
+
+void onAreaUpdated(GdkPixbufLoader*, int, int y, int, int height, gpointer data) {
+    auto* state = static_cast<LoaderState*>(data);
+    const auto rows = static_cast<std::int64_t>(state->rowsFilled.size());
+    const std::int64_t end = std::min<std::int64_t>(std::int64_t{y} + height, rows);
+    for (std::int64_t row = std::max(y, 0); row < end; ++row) {
+        if (state->rowsFilled[static_cast<std::size_t>(row)]) continue;
+        state->rowsFilled[static_cast<std::size_t>(row)] = true;
+        --state->rowsMissing;
+    }
+}
+
+std::uint32_t littleEndian32(const Bytes& bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
+           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+// The icon module fills the colour rows first and the transparency mask after them, so the rows
+// alone cannot show a cut mask. The directory can: every image it lists must lie inside the file.
+bool iconDirectoryFits(const Bytes& bytes) {
+    constexpr std::size_t HeaderSize = 6;
+    constexpr std::size_t EntrySize = 16;
+    const std::size_t count = static_cast<std::size_t>(bytes[4] | bytes[5] << 8);
+    if (bytes.size() < HeaderSize + count * EntrySize) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t entry = HeaderSize + i * EntrySize;
+        const std::uint64_t size = littleEndian32(bytes, entry + 8);
+        const std::uint64_t offset = littleEndian32(bytes, entry + 12);
+        if (offset + size > bytes.size()) return false;
+    }
+    return true;
+}
+
+/// Owns a loader; closes it before the last reference goes, as gdk-pixbuf requires.
+class LoaderOwner {
+public:
+    explicit LoaderOwner(GdkPixbufLoader* loader) : loader_(loader) {}
+    ~LoaderOwner() {
+        if (loader_ == nullptr) return;
+        close();
+        g_object_unref(loader_);
+    }
+    LoaderOwner(const LoaderOwner&) = delete;
+    LoaderOwner& operator=(const LoaderOwner&) = delete;
+
+    GdkPixbufLoader* get() const { return loader_; }
+
+    /// True when the module finished the picture without an error.
+    bool close() {
+        if (closed_) return false;
+        closed_ = true;
+        GError* error = nullptr;
+        const bool ok = gdk_pixbuf_loader_close(loader_, &error) != FALSE;
+        g_clear_error(&error);
+        return ok;
+    }
+
+private:
+    GdkPixbufLoader* loader_;
+    bool closed_ = false;
+};
+
+struct IterOwner {
+    void operator()(GdkPixbufAnimationIter* iter) const { g_object_unref(iter); }
+};
+
+/// Appends the pixbuf as a straight RGBA frame; false when it is not 8-bit RGB(A) or too big.
+bool appendFrame(Picture& picture, const GdkPixbuf* pixbuf, int delayMs, std::size_t& usedBytes) {
+    const int width = gdk_pixbuf_get_width(pixbuf);
+    const int height = gdk_pixbuf_get_height(pixbuf);
+    const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+    if (gdk_pixbuf_get_colorspace(pixbuf) != GDK_COLORSPACE_RGB ||
+        gdk_pixbuf_get_bits_per_sample(pixbuf) != 8 || (channels != 3 && channels != 4) ||
+        picture.frames.size() >= MaxFrames || !fitsPictureBudget(width, height, usedBytes)) {
+        return false;
+    }
+    const guint8* pixels = gdk_pixbuf_read_pixels(pixbuf);
+    const auto stride = static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf));
+    PictureFrame frame = makeFrame(width, height, delayMs);
+    std::uint8_t* out = frame.rgba.data();
+    for (int y = 0; y < height; ++y) {
+        const guint8* in = pixels + static_cast<std::size_t>(y) * stride;
+        for (int x = 0; x < width; ++x, in += channels, out += 4) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            out[3] = channels == 4 ? in[3] : 0xFF;
+        }
+    }
+    usedBytes += frame.rgba.size();
+    picture.frames.push_back(std::move(frame));
+    return true;
+}
+
+// Steps an iterator through one pass of the animation. The clock starts at zero and moves on by
+// each frame's delay, so every frame is visited once, whatever the real time.
+std::optional<Picture> playOnce(GdkPixbufAnimation* animation) {
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS  // the iterator interface still takes GTimeVal
+    GTimeVal clock{0, 0};
+    const std::unique_ptr<GdkPixbufAnimationIter, IterOwner> iter(
+        gdk_pixbuf_animation_get_iter(animation, &clock));
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    if (!iter) return std::nullopt;
+
+    Picture picture;
+    std::size_t usedBytes = 0;
+    std::int64_t elapsedMs = 0;
+    for (;;) {
+        const GdkPixbuf* pixbuf = gdk_pixbuf_animation_iter_get_pixbuf(iter.get());
+        const int delayMs = gdk_pixbuf_animation_iter_get_delay_time(iter.get());
+        if (pixbuf == nullptr || !appendFrame(picture, pixbuf, delayMs > 0 ? delayMs : 0, usedBytes)) {
+            return std::nullopt;
+        }
+        // -1 marks the frame that stays for good; the last frame closes the pass.
+        if (delayMs <= 0 || gdk_pixbuf_animation_iter_on_currently_loading_frame(iter.get())) break;
+        elapsedMs += delayMs;
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        clock.tv_sec = static_cast<glong>(elapsedMs / 1000);
+        clock.tv_usec = static_cast<glong>(elapsedMs % 1000 * 1000);
+        const bool moved = gdk_pixbuf_animation_iter_advance(iter.get(), &clock) != FALSE;
+        G_GNUC_END_IGNORE_DEPRECATIONS
+        if (!moved) break;
+    }
+    return picture;
+}
+
+}  // namespace
+
+std::optional<Picture> decodeWithPixbuf(const Bytes& bytes, PictureFormat format) {
+    const char* module = moduleName(format);
+    if (module == nullptr || bytes.size() < 8) return std::nullopt;
+    const bool stillPicture = format != PictureFormat::gif;
+    if (stillPicture && format != PictureFormat::bitmap && !iconDirectoryFits(bytes)) {
+        return std::nullopt;
+    }
+
+    const std::lock_guard<std::mutex> hold(pixbufLock());
+    LoaderState state;  // outlives the loader, whose signal points at it
+    GError* error = nullptr;
+    LoaderOwner loader(gdk_pixbuf_loader_new_with_type(module, &error));
+    g_clear_error(&error);
+    if (loader.get() == nullptr) return std::nullopt;
+
+    g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(onSizePrepared), &state);
+    g_signal_connect(loader.get(), "area-updated", G_CALLBACK(onAreaUpdated), &state);
+    const bool written =
+        gdk_pixbuf_loader_write(loader.get(), bytes.data(), bytes.size(), &error) != FALSE;
+    g_clear_error(&error);
+    // Closed in every case: the module only reports a picture that stops early when it is closed.
+    const bool closed = loader.close();
+    if (!written || !closed || state.tooBig) return std::nullopt;
+    // GIF frames may cover only part of the screen, so only still pictures need every row.
+    if (stillPicture && state.rowsMissing != 0) return std::nullopt;
+
+    GdkPixbufAnimation* animation = gdk_pixbuf_loader_get_animation(loader.get());
+    if (animation == nullptr) return std::nullopt;
+    if (!gdk_pixbuf_animation_is_static_image(animation)) return playOnce(animation);
+
+    const GdkPixbuf* still = gdk_pixbuf_animation_get_static_image(animation);
+    if (still == nullptr) return std::nullopt;
+    Picture picture;
+    std::size_t usedBytes = 0;
+    if (!appendFrame(picture, still, 0, usedBytes)) return std::nullopt;
+    return picture;
+}
+
+}  // namespace sousuo
