@@ -97,7 +97,8 @@ long statusKilobytes(const char* field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0) return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
+        if (line.rfind(field, 0) == 0)
+            return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
     }
     return -1;
 }
@@ -148,7 +149,8 @@ double runMeasurement(const std::vector<std::string>& args) {
     ::close(out[1]);
     std::string text;
     char buffer[256];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
     ::close(out[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -180,9 +182,10 @@ Timing timeBoth(const std::string& other, const std::string& url, std::size_t si
     for (int round = 0; round < rounds; ++round) {
         // ours, other, other, ours, ...: neither variant always goes first.
         const bool oursFirst = round % 2 == 0;
-        for (const std::string& variant : {oursFirst ? "ours" : other, oursFirst ? other : "ours"}) {
-            const double ms =
-                runMeasurement({"fetch_bench", "--child", "time", variant, url, url, countText, sizeText});
+        for (const std::string& variant :
+             {oursFirst ? "ours" : other, oursFirst ? other : "ours"}) {
+            const double ms = runMeasurement(
+                {"fetch_bench", "--child", "time", variant, url, url, countText, sizeText});
             (variant == "ours" ? ours : plain).push_back(ms);
         }
     }
@@ -193,8 +196,8 @@ void printTiming(const char* name, const Timing& timing, bool& allPass) {
     const double ratio = timing.ours / timing.plain;
     const bool pass = ratio <= 1.1;
     allPass = allPass && pass;
-    std::printf("%-22s %8.3f  %8.3f  %5.3f  goal<=1.1  %s\n", name, timing.ours, timing.plain, ratio,
-                pass ? "pass" : "fail");
+    std::printf("%-22s %8.3f  %8.3f  %5.3f  goal<=1.1  %s\n", name, timing.ours, timing.plain,
+                ratio, pass ? "pass" : "fail");
 }
 
 }  // namespace
@@ -216,20 +219,22 @@ int main(int argc, char** argv) {
     server.on("/tiny", sousuo::testing::Reply::ok("x"));
 
     bool allPass = true;
-    printTiming("fetch-500KB", timeBoth("plain", server.url("/500KB"), Size500K, 100, rounds), allPass);
+    printTiming("fetch-500KB", timeBoth("plain", server.url("/500KB"), Size500K, 100, rounds),
+                allPass);
     printTiming("fetch-5MB", timeBoth("plain", server.url("/5MB"), Size5M, 15, rounds), allPass);
     printTiming("fetch-500KB-reserving",
                 timeBoth("reserving", server.url("/500KB"), Size500K, 100, rounds), allPass);
-    printTiming("fetch-5MB-reserving", timeBoth("reserving", server.url("/5MB"), Size5M, 15, rounds),
-                allPass);
+    printTiming("fetch-5MB-reserving",
+                timeBoth("reserving", server.url("/5MB"), Size5M, 15, rounds), allPass);
 
     std::vector<double> ours;
     std::vector<double> plain;
     const std::string sizeText = std::to_string(Size5M);
     for (int round = 0; round < 3; ++round) {
         for (const char* variant : {"ours", "plain"}) {
-            const double bytes = runMeasurement({"fetch_bench", "--child", "memory", variant,
-                                                 server.url("/5MB"), server.url("/tiny"), "1", sizeText});
+            const double bytes =
+                runMeasurement({"fetch_bench", "--child", "memory", variant, server.url("/5MB"),
+                                server.url("/tiny"), "1", sizeText});
             (std::string(variant) == "ours" ? ours : plain).push_back(bytes);
         }
     }

@@ -45,7 +45,8 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
 
 // Content-Length as a positive decimal number; 0 when absent, not a number, or 0 or less.
 std::size_t parseDeclaredLength(std::string_view value) {
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+        value.remove_prefix(1);
     std::size_t length = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), length);
     if (error != std::errc() || end == value.data()) return 0;
@@ -233,7 +234,8 @@ FetchResult fetchRemoteFileWithStatus(const Text& address, FetchAgentSlot& agent
     if (code != CURLE_OK) {
         const bool timedOut = code == CURLE_OPERATION_TIMEDOUT || transfer.stalled;
         if (transfer.stalled) {
-            result.error = "no byte for " + std::to_string(fetch_limits::StallTimeout.count()) + " s";
+            result.error =
+                "no byte for " + std::to_string(fetch_limits::StallTimeout.count()) + " s";
         } else if (transfer.outOfMemory) {
             result.error = "out of memory";
         } else {
@@ -257,8 +259,6 @@ FetchResult fetchRemoteFileWithStatus(const Text& address, FetchAgentSlot& agent
     return result;
 }
 
-Bytes fetchRemoteFile(const Text& address) {
-    return fetchRemoteFileWithStatus(address).body;
-}
+Bytes fetchRemoteFile(const Text& address) { return fetchRemoteFileWithStatus(address).body; }
 
 }  // namespace sousuo

@@ -33,9 +33,9 @@ struct FetchResult {
 
 /// The parts of an address as the request will use them.
 struct AddressParts {
-    std::string scheme;         ///< lower case
+    std::string scheme;  ///< lower case
     std::string host;
-    int port = 0;               ///< the scheme's default when the address names none
+    int port = 0;  ///< the scheme's default when the address names none
     std::string user;
     std::string password;
     std::string pathWithQuery;  ///< what goes on the request line: no fragment

@@ -39,7 +39,7 @@ TEST(FetchAgent, ThreadsAskingAtTheSameMomentGetOneAgent) {
 }
 
 // Each reply is held until both requests have arrived, so the two fetches overlap for sure.
-TEST(FetchAgent, TwoFetchesAtTheSameMomentEachGetTheirBodyAndShareOneAgent) {
+TEST(FetchAgent, TwoThreadsFetchingAtTheSameMomentEachGetTheirBodyAndShareOneAgent) {
     TestHttpServer server;
     server.on("/sousuo/sousuo1.jpg", Reply::ok(std::string(30000, 'w')).heldUntilRequests(2));
     server.on("/sousuo/AD.txt", Reply::ok("caption#WZ:https://example.org").heldUntilRequests(2));

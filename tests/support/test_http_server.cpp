@@ -91,9 +91,8 @@ ReceivedRequest parseRequest(std::string raw, bool complete) {
             const std::size_t space = line.find(' ');
             if (space != std::string::npos) {
                 const std::size_t next = line.find(' ', space + 1);
-                request.target = line.substr(space + 1, next == std::string::npos
-                                                            ? std::string::npos
-                                                            : next - space - 1);
+                request.target = line.substr(
+                    space + 1, next == std::string::npos ? std::string::npos : next - space - 1);
             }
             first = false;
         } else {
@@ -110,7 +109,8 @@ ReceivedRequest parseRequest(std::string raw, bool complete) {
 std::optional<std::string> ReceivedRequest::header(std::string_view name) const {
     for (const std::string& line : headerLines) {
         const std::size_t colon = line.find(':');
-        if (colon == std::string::npos || !equalNoCase(std::string_view(line).substr(0, colon), name)) {
+        if (colon == std::string::npos ||
+            !equalNoCase(std::string_view(line).substr(0, colon), name)) {
             continue;
         }
         const std::size_t value = line.find_first_not_of(" \t", colon + 1);
@@ -243,8 +243,9 @@ Reply TestHttpServer::replyFor(const std::string& target) const {
     if (const auto exact = replies_.find(target); exact != replies_.end()) return exact->second;
     const std::string path = target.substr(0, target.find('?'));
     if (const auto byPath = replies_.find(path); byPath != replies_.end()) return byPath->second;
-    return Reply::status(404, "<html><head><title>404 Not Found</title></head>"
-                              "<body><h1>Not Found</h1></body></html>");
+    return Reply::status(404,
+                         "<html><head><title>404 Not Found</title></head>"
+                         "<body><h1>Not Found</h1></body></html>");
 }
 
 void TestHttpServer::record(ReceivedRequest request) {
@@ -290,8 +291,9 @@ void TestHttpServer::serve() {
 
             if (connection.state == State::writing) {
                 while (connection.sent < connection.out.size()) {
-                    const ssize_t n = ::send(connection.fd.get(), connection.out.data() + connection.sent,
-                                             connection.out.size() - connection.sent, MSG_NOSIGNAL);
+                    const ssize_t n =
+                        ::send(connection.fd.get(), connection.out.data() + connection.sent,
+                               connection.out.size() - connection.sent, MSG_NOSIGNAL);
                     if (n > 0) {
                         connection.sent += static_cast<std::size_t>(n);
                     } else {
@@ -300,7 +302,8 @@ void TestHttpServer::serve() {
                         break;
                     }
                 }
-                if (connection.state == State::writing && connection.sent == connection.out.size()) {
+                if (connection.state == State::writing &&
+                    connection.sent == connection.out.size()) {
                     connection.state = connection.silentAfter ? State::silent : State::closed;
                 }
                 continue;
@@ -331,7 +334,8 @@ void TestHttpServer::serve() {
                 record(parseRequest(std::move(connection.received), false));
                 connection.state = State::closed;
             } else if (end != std::string::npos) {
-                ReceivedRequest request = parseRequest(connection.received.substr(0, end + 4), true);
+                ReceivedRequest request =
+                    parseRequest(connection.received.substr(0, end + 4), true);
                 const Reply reply = replyFor(request.target);
                 record(std::move(request));
                 connection.out = reply.bytes_;
