@@ -74,18 +74,34 @@ std::uint32_t littleEndian32(const Bytes& bytes, std::size_t at) {
            static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
-// The icon module fills the colour rows first and the transparency mask after them, so the rows
-// alone cannot show a cut mask. The directory can: every image it lists must lie inside the file.
+// The bitmap and icon modules size buffers from two fields of the info header before they check
+// them: the header's own length (four bytes could ask for 4 GiB; no header is longer than 124
+// bytes) and the palette's colour count (read as a signed number, so 0xFFFFFFFF passes their check
+// and asks for 4 GiB). Both are checked here first, for the header that starts at `at`.
+bool infoHeaderFits(const Bytes& bytes, std::size_t at) {
+    if (bytes.size() < at + 4) return false;
+    const std::uint32_t infoSize = littleEndian32(bytes, at);
+    if (infoSize < 12 || infoSize > 124) return false;
+    if (infoSize < 40 || bytes.size() < at + 36) return true;  // no colour count to check
+    const unsigned bits = bytes[at + 14] | bytes[at + 15] << 8;
+    return bits > 8 || littleEndian32(bytes, at + 32) <= (1u << bits);
+}
+
+// Every image that an icon's directory lists must lie inside the file (the icon module fills the
+// colour rows first and the transparency mask after them, so the rows alone cannot show a cut
+// mask) and start with a sound info header. Images stored as PNG are not read by the module.
 bool iconDirectoryFits(const Bytes& bytes) {
     constexpr std::size_t HeaderSize = 6;
     constexpr std::size_t EntrySize = 16;
+    constexpr std::size_t InfoHeaderSize = 40;
     const std::size_t count = static_cast<std::size_t>(bytes[4] | bytes[5] << 8);
     if (bytes.size() < HeaderSize + count * EntrySize) return false;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t entry = HeaderSize + i * EntrySize;
         const std::uint64_t size = littleEndian32(bytes, entry + 8);
         const std::uint64_t offset = littleEndian32(bytes, entry + 12);
-        if (offset + size > bytes.size()) return false;
+        if (size < InfoHeaderSize || offset + size > bytes.size()) return false;
+        if (!infoHeaderFits(bytes, static_cast<std::size_t>(offset))) return false;
     }
     return true;
 }
@@ -189,7 +205,9 @@ std::optional<Picture> decodeWithPixbuf(const Bytes& bytes, PictureFormat format
     const char* module = moduleName(format);
     if (module == nullptr || bytes.size() < 8) return std::nullopt;
     const bool stillPicture = format != PictureFormat::gif;
-    if (stillPicture && format != PictureFormat::bitmap && !iconDirectoryFits(bytes)) {
+    constexpr std::size_t BitmapInfoAt = 14;  // after the file header
+    if (format == PictureFormat::bitmap ? !infoHeaderFits(bytes, BitmapInfoAt)
+                                        : stillPicture && !iconDirectoryFits(bytes)) {
         return std::nullopt;
     }
 

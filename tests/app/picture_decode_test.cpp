@@ -177,8 +177,12 @@ TEST(PictureDecode, HugeDeclaredSizeGivesNothingBeforeAllocating) {
     static const bool hooked = __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree) != 0;
     ASSERT_TRUE(hooked);
 #endif
-    // Each declares at least 30000 x 30000 pixels in a few hundred bytes.
-    for (const char* name : {"huge.png", "huge.bmp", "huge.gif", "huge.ico", "huge.jpg", "huge.pcx"}) {
+    // Each declares at least 30000 x 30000 pixels, or a 4 GiB header or palette, in a few hundred bytes.
+    const char* const huge[] = {
+        "huge.png", "huge.bmp", "huge-info-header.bmp", "huge-colour-count.bmp",
+        "huge.ico", "huge-colour-count.ico", "huge.gif", "huge.jpg", "huge.pcx",
+    };
+    for (const char* name : huge) {
         const Bytes bytes = fixture(name);
         ASSERT_NE(detectPictureFormat(bytes), PictureFormat::none) << name;
 #ifdef SOUSUO_ASAN
