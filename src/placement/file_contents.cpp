@@ -44,8 +44,8 @@ std::string folderOf(const std::string& path) {
 UniqueFd createBeside(const std::string& path, PendingFile& pending) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = path + ".tmp" + std::to_string(::getpid()) + "." +
-                           std::to_string(counter.fetch_add(1));
+        std::string name =
+            path + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1));
         UniqueFd fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd) {
             pending.own(std::move(name));
@@ -74,8 +74,8 @@ FileContents readFileContents(const std::string& path) {
     FileContents result;
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
-        result.status = errno == ENOENT || errno == ENOTDIR ? ReadStatus::missing
-                                                              : ReadStatus::failed;
+        result.status =
+            errno == ENOENT || errno == ENOTDIR ? ReadStatus::missing : ReadStatus::failed;
         return result;
     }
     result.status = ReadStatus::failed;

@@ -92,8 +92,7 @@ ParsedLine parseLine(std::string_view body) {
     // "=" is below every trail byte, so the first one is always a character of its own.
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) return {};
-    return {LineKind::entry, trim(text.substr(0, equals)),
-            unquoted(trim(text.substr(equals + 1)))};
+    return {LineKind::entry, trim(text.substr(0, equals)), unquoted(trim(text.substr(equals + 1)))};
 }
 
 std::vector<Line> splitLines(std::string_view contents) {
@@ -167,8 +166,8 @@ Text iniValueIn(std::string_view contents, std::string_view section, std::string
     return Text(value.substr(0, MaxIniValueSize));
 }
 
-std::string withIniValue(std::string_view contents, std::string_view section,
-                         std::string_view key, std::string_view value) {
+std::string withIniValue(std::string_view contents, std::string_view section, std::string_view key,
+                         std::string_view value) {
     std::vector<Line> lines = splitLines(contents);
     std::string out;
     out.reserve(contents.size() + section.size() + key.size() + value.size() + 8);

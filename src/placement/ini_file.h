@@ -22,8 +22,8 @@ Text iniValueIn(std::string_view contents, std::string_view section, std::string
 /// The INI text with the key set to the value: the line of the key replaced where the section
 /// has it, a line added to the section where it lacks it, or the section added at the end.
 /// Every other line stays as it was, byte for byte.
-std::string withIniValue(std::string_view contents, std::string_view section,
-                         std::string_view key, std::string_view value);
+std::string withIniValue(std::string_view contents, std::string_view section, std::string_view key,
+                         std::string_view value);
 
 /// Section and key lose their leading bytes 01 to 20 first; an empty name gives the empty text,
 /// as do a missing file, section or key. At most MaxIniValueSize bytes.

@@ -22,9 +22,8 @@ const Text LeftKey = "\xCE\xBB\xD6\xC3\xD7\xF3\xB1\xDF";      // 位置左边
 
 bool overlaps(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height,
               const ScreenRect& monitor) {
-    return left < std::int64_t{monitor.left} + monitor.width &&
-           left + width > monitor.left && top < std::int64_t{monitor.top} + monitor.height &&
-           top + height > monitor.top;
+    return left < std::int64_t{monitor.left} + monitor.width && left + width > monitor.left &&
+           top < std::int64_t{monitor.top} + monitor.height && top + height > monitor.top;
 }
 
 // A window with no title bar and no task-bar button that opens out of every monitor's sight
