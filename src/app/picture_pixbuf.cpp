@@ -106,6 +106,57 @@ bool iconDirectoryFits(const Bytes& bytes) {
     return true;
 }
 
+std::size_t colourTableSize(std::uint8_t flags) {
+    return (flags & 0x80) != 0 ? std::size_t{3} << ((flags & 7) + 1) : 0;
+}
+
+// The GIF module trusts the image descriptors. It decodes every frame while it loads, into a buffer
+// of the frame's own width x height, a product it takes as a signed int: 65535 x 65535 wraps, asks
+// for exabytes, and the failed allocation aborts the process. And when it clears a frame that lies
+// outside the logical screen it computes a negative length and writes far out of bounds. So the
+// frames are listed here first, walking the blocks as the module does (bytes that start no block
+// are skipped): each must lie within the screen, as the format requires, and together they must
+// fit the budget and the frame count, as the composited frames will have to.
+bool gifFramesFit(const Bytes& bytes) {
+    constexpr std::size_t ScreenEnd = 13;  // signature and logical screen descriptor
+    if (bytes.size() < ScreenEnd) return false;
+    const int screenWidth = bytes[6] | bytes[7] << 8;
+    const int screenHeight = bytes[8] | bytes[9] << 8;
+    std::size_t at = ScreenEnd + colourTableSize(bytes[10]);
+    const auto skipSubBlocks = [&] {
+        while (at < bytes.size()) {
+            const std::size_t length = bytes[at++];
+            if (length == 0) return;
+            at += length;
+        }
+    };
+    std::size_t frames = 0;
+    std::size_t usedBytes = 0;
+    while (at < bytes.size()) {
+        const std::uint8_t introducer = bytes[at++];
+        if (introducer == 0x3B) break;  // trailer
+        if (introducer == 0x21) {       // extension: a label, then sub-blocks
+            ++at;
+            skipSubBlocks();
+        } else if (introducer == 0x2C) {  // image descriptor
+            if (at + 9 > bytes.size()) break;
+            const int left = bytes[at] | bytes[at + 1] << 8;
+            const int top = bytes[at + 2] | bytes[at + 3] << 8;
+            const int width = bytes[at + 4] | bytes[at + 5] << 8;
+            const int height = bytes[at + 6] | bytes[at + 7] << 8;
+            at += 9 + colourTableSize(bytes[at + 8]) + 1;  // and the LZW code size
+            if (++frames > MaxFrames) return false;
+            if (left + width > screenWidth || top + height > screenHeight) return false;
+            if (width > 0 && height > 0) {
+                if (!fitsPictureBudget(width, height, usedBytes)) return false;
+                usedBytes += static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+            }
+            skipSubBlocks();
+        }
+    }
+    return true;
+}
+
 /// Owns a loader; closes it before the last reference goes, as gdk-pixbuf requires.
 class LoaderOwner {
 public:
@@ -206,10 +257,10 @@ std::optional<Picture> decodeWithPixbuf(const Bytes& bytes, PictureFormat format
     if (module == nullptr || bytes.size() < 8) return std::nullopt;
     const bool stillPicture = format != PictureFormat::gif;
     constexpr std::size_t BitmapInfoAt = 14;  // after the file header
-    if (format == PictureFormat::bitmap ? !infoHeaderFits(bytes, BitmapInfoAt)
-                                        : stillPicture && !iconDirectoryFits(bytes)) {
-        return std::nullopt;
-    }
+    const bool headersFit = format == PictureFormat::bitmap ? infoHeaderFits(bytes, BitmapInfoAt)
+                            : format == PictureFormat::gif  ? gifFramesFit(bytes)
+                                                            : iconDirectoryFits(bytes);
+    if (!headersFit) return std::nullopt;
 
     const std::lock_guard<std::mutex> hold(pixbufLock());
     LoaderState state;  // outlives the loader, whose signal points at it

@@ -143,7 +143,7 @@ TEST(PictureDecode, BrokenFilesGiveNothing) {
     const char* const broken[] = {
         "empty.bin",           "first8.png",          "truncated-split.png", "truncated-split.jpg",
         "truncated-split.bmp", "truncated-split.gif", "truncated-anim.gif",  "truncated.pcx",
-        "version6.pcx",        "wrong-count.ico",     "no-frames.gif",
+        "version6.pcx",        "wrong-count.ico",     "no-frames.gif",       "frame-off-screen.gif",
     };
     for (const char* name : broken) {
         EXPECT_FALSE(decodePicture(fixture(name))) << name;
@@ -180,7 +180,7 @@ TEST(PictureDecode, HugeDeclaredSizeGivesNothingBeforeAllocating) {
     // Each declares at least 30000 x 30000 pixels, or a 4 GiB header or palette, in a few hundred bytes.
     const char* const huge[] = {
         "huge.png", "huge.bmp", "huge-info-header.bmp", "huge-colour-count.bmp",
-        "huge.ico", "huge-colour-count.ico", "huge.gif", "huge.jpg", "huge.pcx",
+        "huge.ico", "huge-colour-count.ico", "huge.gif", "huge-frame.gif", "huge.jpg", "huge.pcx",
     };
     for (const char* name : huge) {
         const Bytes bytes = fixture(name);
