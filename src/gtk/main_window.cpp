@@ -158,6 +158,7 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::connectEvents() {
+    g_signal_connect(window_, "delete-event", G_CALLBACK(onDelete), this);
     g_signal_connect(window_, "destroy", G_CALLBACK(onDestroy), this);
     g_signal_connect(window_, "configure-event", G_CALLBACK(onConfigure), this);
 
@@ -226,9 +227,24 @@ void MainWindow::warmUpResults() {
         this);
 }
 
+gboolean MainWindow::onDelete(GtkWidget*, GdkEvent*, gpointer self) {
+    // A close request from the system (Alt+F4) always goes on to destroy the window. The window
+    // is reported as about to be destroyed now, while it is still on the screen where it stands:
+    // GTK hides a window before it emits its destroy signal.
+    auto* mainWindow = static_cast<MainWindow*>(self);
+    if (!mainWindow->destroyReported_) {
+        mainWindow->destroyReported_ = true;
+        mainWindow->sink_(Event::willBeDestroyed, {});
+    }
+    return FALSE;
+}
+
 void MainWindow::onDestroy(GtkWidget*, gpointer self) {
     auto* mainWindow = static_cast<MainWindow*>(self);
-    mainWindow->sink_(Event::willBeDestroyed, {});
+    if (!mainWindow->destroyReported_) {
+        mainWindow->destroyReported_ = true;
+        mainWindow->sink_(Event::willBeDestroyed, {});
+    }
     mainWindow->window_ = nullptr;
     mainWindow->widgets_.clear();
     if (gtk_main_level() > 0) gtk_main_quit();

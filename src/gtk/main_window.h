@@ -65,6 +65,7 @@ private:
     void warmUpResults();
     void buildControls();
     void connectEvents();
+    static gboolean onDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
     static void onDestroy(GtkWidget* widget, gpointer self);
     static gboolean onConfigure(GtkWidget* widget, GdkEvent* event, gpointer self);
 
@@ -90,6 +91,7 @@ private:
     int heldTop_ = 0;
     int holdTries_ = 0;
     bool warmUpStarted_ = false;
+    bool destroyReported_ = false;  // the will-be-destroyed event comes at most once
 };
 
 }  // namespace sousuo::gtk

@@ -9,24 +9,16 @@
 
 #include "app/events.h"
 #include "app/shell.h"
-#include "gtk/gobject_ptr.h"
 #include "gtk/gtk_desktop.h"
 #include "gtk/gtk_window_access.h"
 #include "gtk/main_thread.h"
 #include "gtk/main_window.h"
+#include "placement/position_file.h"
 #include "remote/curl_fetcher.h"
 #include "remote/startup_content_loader.h"
 
 namespace sousuo::gtk {
 namespace {
-
-// TEMP until the position store lands: the executable's directory.
-std::string runDirectory() {
-    GCharPtr path(g_file_read_link("/proc/self/exe", nullptr));
-    if (!path) return {};
-    GCharPtr folder(g_path_get_dirname(path.get()));
-    return folder.get();
-}
 
 class Program {
 public:

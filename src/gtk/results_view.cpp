@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "gtk/gobject_ptr.h"
+#include "placement/position_file.h"
 
 #ifndef SOUSUO_MODULE_DIR
 #define SOUSUO_MODULE_DIR ""
@@ -18,17 +19,10 @@ namespace {
 
 constexpr std::string_view WarmUpAddress = "about:blank";
 
-std::string executableDirectory() {
-    GCharPtr path(g_file_read_link("/proc/self/exe", nullptr));
-    if (!path) return {};
-    GCharPtr folder(g_path_get_dirname(path.get()));
-    return folder.get();
-}
-
 // The module beside the executable (a build tree), in the installed module folder, or in the build
 // tree that made this binary (a copy of it run from elsewhere, as the GUI tests do).
 const SousuoWebViewApi* loadWebViewModule() {
-    const std::string candidates[] = {executableDirectory(), SOUSUO_MODULE_DIR,
+    const std::string candidates[] = {runDirectory(), SOUSUO_MODULE_DIR,
                                       SOUSUO_BUILD_MODULE_DIR};
     for (const std::string& folder : candidates) {
         if (folder.empty()) continue;

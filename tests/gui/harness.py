@@ -163,7 +163,8 @@ class Program:
 
     def type_text(self, text):
         # One character a call: xdotool loses characters it has to map to spare key codes when
-        # they come in one go.
+        # they come in one go. (Even so, only one character off the keyboard map per text
+        # arrives reliably under Xvfb.)
         for char in text:
             self.session.run(["xdotool", "type", "--delay", "30", char])
 

@@ -129,7 +129,7 @@ class ContentTest(unittest.TestCase):
         box = harness.wait_for(message_box, what="the message box")
         self.assertEqual(program.process.poll(), None, "ended before the box was closed")
         self.session.run(["xdotool", "windowactivate", "--sync", str(box)])
-        self.session.run(["xdotool", "key", "--window", str(box), "Return"])
+        self.session.run(["xdotool", "key", "Return"])
         self.assertEqual(program.wait_exit(), 0)
         harness.wait_for(lambda: os.path.exists(self.opened), what="the home page to be opened")
         with open(self.opened) as opened:
