@@ -106,6 +106,15 @@ bool iconDirectoryFits(const Bytes& bytes) {
     return true;
 }
 
+// A bitmap's info header, and where its pixels start: the module grows its buffer up to that
+// offset, so it must lie inside the file.
+bool bitmapHeadersFit(const Bytes& bytes) {
+    constexpr std::size_t PixelsOffsetAt = 10;
+    constexpr std::size_t InfoAt = 14;  // after the file header
+    return bytes.size() >= InfoAt && littleEndian32(bytes, PixelsOffsetAt) <= bytes.size() &&
+           infoHeaderFits(bytes, InfoAt);
+}
+
 std::size_t colourTableSize(std::uint8_t flags) {
     return (flags & 0x80) != 0 ? std::size_t{3} << ((flags & 7) + 1) : 0;
 }
@@ -256,8 +265,7 @@ std::optional<Picture> decodeWithPixbuf(const Bytes& bytes, PictureFormat format
     const char* module = moduleName(format);
     if (module == nullptr || bytes.size() < 8) return std::nullopt;
     const bool stillPicture = format != PictureFormat::gif;
-    constexpr std::size_t BitmapInfoAt = 14;  // after the file header
-    const bool headersFit = format == PictureFormat::bitmap ? infoHeaderFits(bytes, BitmapInfoAt)
+    const bool headersFit = format == PictureFormat::bitmap ? bitmapHeadersFit(bytes)
                             : format == PictureFormat::gif  ? gifFramesFit(bytes)
                                                             : iconDirectoryFits(bytes);
     if (!headersFit) return std::nullopt;

@@ -179,7 +179,7 @@ TEST(PictureDecode, HugeDeclaredSizeGivesNothingBeforeAllocating) {
 #endif
     // Each declares at least 30000 x 30000 pixels, or a 4 GiB header or palette, in a few hundred bytes.
     const char* const huge[] = {
-        "huge.png", "huge.bmp", "huge-info-header.bmp", "huge-colour-count.bmp",
+        "huge.png", "huge.bmp", "huge-info-header.bmp", "huge-pixel-offset.bmp", "huge-colour-count.bmp",
         "huge.ico", "huge-colour-count.ico", "huge.gif", "huge-frame.gif", "huge.jpg", "huge.pcx",
     };
     for (const char* name : huge) {
