@@ -42,7 +42,8 @@ void Program::run(const Addresses& addresses) {
     gdk_set_allowed_backends("x11");
     // The window draws nothing with OpenGL, so GDK need not load a GL driver at start-up (which
     // costs time and tens of MiB, more so on software rendering); the web engine keeps its own.
-    g_setenv("GDK_GL", "disable", FALSE);
+    const bool glChosenByUser = g_getenv("GDK_GL") != nullptr;
+    if (!glChosenByUser) g_setenv("GDK_GL", "disable", TRUE);
     g_set_prgname("sousuo");
     markMainThread();
 
@@ -61,6 +62,8 @@ void Program::run(const Addresses& addresses) {
         std::fflush(stderr);
         _exit(FatalExitCode & 0xFF);
     }
+
+    if (!glChosenByUser) g_unsetenv("GDK_GL");  // not for the web engine's processes
 
     // After GTK's start, which would set the X11 class to "Sousuo" from the program name.
     gdk_set_program_class("sousuo");

@@ -149,6 +149,12 @@ class Program:
         wait_for(lambda: self.geometry() == expected, timeout,
                  what=f"geometry {expected} (now {self.geometry()})")
 
+    def visible_windows(self):
+        """The program's mapped top-level windows (the strip, tips, message boxes)."""
+        out = self.session.run(["xdotool", "search", "--onlyvisible", "--pid",
+                                str(self.process.pid), "--name", ".*"])
+        return [int(line) for line in out.split()]
+
     def property(self, name):
         return self.session.run(["xprop", "-id", str(self.window), name])
 

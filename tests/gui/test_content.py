@@ -91,6 +91,13 @@ class ContentTest(unittest.TestCase):
         colours = {pixel for line in banner for pixel in line}
         self.assertIn((216, 216, 0), colours)
         self.assertTrue(any(r > 200 and g < 80 and b > 200 for r, g, b in colours), "no text")
+        # A click on the banner opens its link with the desktop's default handler.
+        if os.path.exists(self.opened):
+            os.remove(self.opened)
+        program.click(760, 16)
+        harness.wait_for(lambda: os.path.exists(self.opened), what="the banner's link to open")
+        with open(self.opened) as opened:
+            self.assertEqual(opened.read().split(), ["https://www.example.com/sousuo/"])
 
     def test_a_404_page_leaves_only_the_close_button_bare(self):
         server = self.serve()

@@ -5,7 +5,7 @@ import urllib.parse
 
 import harness
 
-RESULTS = (b'<html><body style="margin:0">'
+RESULTS = (b'<html><body style="margin:0"><script>alert("silent")</script>'
            b'<a target="_blank" href="http://127.0.0.1:18732/linked" '
            b'style="display:block;width:1100px;height:500px;background:#00ff00">a link</a>'
            b'</body></html>')
@@ -90,7 +90,24 @@ class SearchTest(unittest.TestCase):
         harness.wait_for(lambda: "/linked" in self.search.paths(), what="the linked page")
         harness.wait_for(lambda: self.session.pixel(left + 300, top + 200) == (255, 0, 0),
                          what="the linked page in the strip's own view")
+        # No second window: neither for the link nor for the page's script dialog.
         self.assertEqual(len(self.session.windows_of_class("sousuo")), 1)
+        self.assertEqual(len(self.program.visible_windows()), 1)
+
+    def test_reset_collapses_clears_the_query_and_tips_its_button(self):
+        self.program.type_text("abc")
+        self.program.key("Return")
+        self.program.wait_geometry(self.place + (1142, 567))
+        self.program.click(402, 16)  # the reset button
+        self.program.wait_geometry(self.place + (455, 33))
+        # Resting the pointer there shows its tip: a second window of the program appears.
+        harness.wait_for(lambda: len(self.program.visible_windows()) > 1, what="the reset tip")
+        self.search.requests.clear()
+        self.program.click(150, 16)
+        self.program.type_text("d")
+        self.program.key("Return")
+        harness.wait_for(self.searched, what="the second search")
+        self.assertEqual(unreserved_decoded(self.searched()[0]), "/baidu?&ie=utf-8&word=d")
 
     def test_an_empty_search_leaves_the_strip_collapsed(self):
         self.program.key("Return")
@@ -101,6 +118,10 @@ class SearchTest(unittest.TestCase):
                          what="the second busy picture's download")
         self.assertEqual(self.program.geometry(), self.place + (455, 33))
         self.assertEqual(self.searched(), [])
+        # The tip is not shown at once; resting the pointer on the query field shows it.
+        self.assertEqual(len(self.program.visible_windows()), 1)
+        self.program.click(150, 16)
+        harness.wait_for(lambda: len(self.program.visible_windows()) > 1, what="the empty-query tip")
 
 
 if __name__ == "__main__":
