@@ -132,15 +132,7 @@ void GtkDesktop::endProgram(int exitCode) {
         return;
     }
     // Hand the end to the window thread; the process ends there, so this thread waits for good.
-    pendingExitCode_ = exitCode;
-    g_main_context_invoke(
-        nullptr,
-        +[](gpointer data) -> gboolean {
-            auto* self = static_cast<GtkDesktop*>(data);
-            self->endOnMainThread_(self->pendingExitCode_);
-            return G_SOURCE_REMOVE;
-        },
-        this);
+    postToMainThread([this, exitCode] { endOnMainThread_(exitCode); });
     for (;;) pause();
 }
 

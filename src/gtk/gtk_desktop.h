@@ -2,7 +2,6 @@
 // The desktop services on GTK: the results browser, hover tips, message boxes, opening links,
 // the monitors and the end of the program.
 
-#include <atomic>
 #include <functional>
 #include <map>
 
@@ -29,7 +28,6 @@ public:
 
 private:
     std::function<void(int)> endOnMainThread_;
-    std::atomic<int> pendingExitCode_{0};
     MainWindow* window_ = nullptr;
     std::map<GtkWidget*, int> toolCounts_;
 };

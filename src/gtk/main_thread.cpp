@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -11,22 +12,36 @@ namespace {
 
 std::thread::id mainThreadId;
 
-struct Handoff {
-    std::function<void()> work;
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-};
+// Work for the window thread waits in this queue; an idle source on the main context takes one
+// item at a time off it, in the order queued. The queue's own lock is what orders the two
+// threads' memory (GLib's locks are invisible to ThreadSanitizer).
+std::mutex queueMutex;
+std::deque<std::function<void()>> queue;
 
-gboolean runHandoff(gpointer data) {
-    auto* handoff = static_cast<Handoff*>(data);
-    handoff->work();
+gboolean runNext(gpointer) {
+    std::function<void()> work;
     {
-        const std::lock_guard lock(handoff->mutex);
-        handoff->finished = true;
+        const std::lock_guard lock(queueMutex);
+        if (queue.empty()) return G_SOURCE_REMOVE;
+        work = std::move(queue.front());
+        queue.pop_front();
     }
-    handoff->done.notify_one();
+    work();
     return G_SOURCE_REMOVE;
+}
+
+// Always queued, never run on the calling thread: g_main_context_invoke would run the work right
+// here whenever this thread can take the context, as it can before the main loop has started.
+void enqueue(std::function<void()> work) {
+    {
+        const std::lock_guard lock(queueMutex);
+        queue.push_back(std::move(work));
+    }
+    GSource* source = g_idle_source_new();
+    g_source_set_priority(source, G_PRIORITY_DEFAULT);
+    g_source_set_callback(source, runNext, nullptr, nullptr);
+    g_source_attach(source, nullptr);
+    g_source_unref(source);
 }
 
 }  // namespace
@@ -40,12 +55,20 @@ void runOnMainThread(std::function<void()> work) {
         work();
         return;
     }
-    // The handoff lives on this thread's stack: we wait below until the main loop has run it.
-    Handoff handoff;
-    handoff.work = std::move(work);
-    g_main_context_invoke(nullptr, runHandoff, &handoff);
-    std::unique_lock lock(handoff.mutex);
-    handoff.done.wait(lock, [&] { return handoff.finished; });
+    // The state lives on this thread's stack: we wait below until the window thread has run it.
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    enqueue([&] {
+        work();
+        const std::lock_guard lock(mutex);
+        finished = true;
+        done.notify_one();
+    });
+    std::unique_lock lock(mutex);
+    done.wait(lock, [&] { return finished; });
 }
+
+void postToMainThread(std::function<void()> work) { enqueue(std::move(work)); }
 
 }  // namespace sousuo::gtk

@@ -14,4 +14,7 @@ bool onMainThread();
 /// widget access from the start-up worker goes through here.
 void runOnMainThread(std::function<void()> work);
 
+/// Queues the work for the window thread and returns at once. Any thread.
+void postToMainThread(std::function<void()> work);
+
 }  // namespace sousuo::gtk
