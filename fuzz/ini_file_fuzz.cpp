@@ -29,8 +29,8 @@ public:
         while (text.size() < length) {
             const std::uint8_t b = byte();
             if (b >= 0xC0 && text.size() + 2 <= length) {
-                text += static_cast<char>(0x81 + b % 0x7E);         // lead byte 81..FE
-                text += static_cast<char>(0x40 + byte() % 0x3F);   // trail byte 40..7E
+                text += static_cast<char>(0x81 + b % 0x7E);       // lead byte 81..FE
+                text += static_cast<char>(0x40 + byte() % 0x3F);  // trail byte 40..7E
             } else if (spaces && b == ' ' && !text.empty() && text.size() + 1 < length) {
                 text += ' ';
             } else {

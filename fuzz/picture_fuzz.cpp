@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t total = 0;
     for (const sousuo::PictureFrame& frame : picture->frames) {
         FUZZ_CHECK(frame.width > 0 && frame.height > 0 && frame.delayMs >= 0);
-        FUZZ_CHECK(frame.rgba.size() ==
-                   static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height) * 4);
+        FUZZ_CHECK(frame.rgba.size() == static_cast<std::size_t>(frame.width) *
+                                            static_cast<std::size_t>(frame.height) * 4);
         total += frame.rgba.size();
     }
     FUZZ_CHECK(total <= sousuo::MaxPictureBytes);

@@ -6,15 +6,24 @@ namespace sousuo {
 
 std::string_view pictureFormatName(PictureFormat format) {
     switch (format) {
-        case PictureFormat::none: return "none";
-        case PictureFormat::bitmap: return "bitmap";
-        case PictureFormat::jpeg: return "jpeg";
-        case PictureFormat::png: return "png";
-        case PictureFormat::icon: return "icon";
-        case PictureFormat::cursor: return "cursor";
-        case PictureFormat::gif: return "gif";
-        case PictureFormat::pcx8: return "pcx8";
-        case PictureFormat::pcx1: return "pcx1";
+        case PictureFormat::none:
+            return "none";
+        case PictureFormat::bitmap:
+            return "bitmap";
+        case PictureFormat::jpeg:
+            return "jpeg";
+        case PictureFormat::png:
+            return "png";
+        case PictureFormat::icon:
+            return "icon";
+        case PictureFormat::cursor:
+            return "cursor";
+        case PictureFormat::gif:
+            return "gif";
+        case PictureFormat::pcx8:
+            return "pcx8";
+        case PictureFormat::pcx1:
+            return "pcx1";
     }
     return "none";
 }
@@ -37,7 +46,8 @@ PictureFormat detectPictureFormat(const Bytes& bytes) {
     if (starts(std::string_view("\x00\x00\x02\x00", 4)) && imageCount) return PictureFormat::cursor;
     if (starts("GIF87a") || starts("GIF89a")) return PictureFormat::gif;
     if (at(0) == 0x0A && at(1) <= 5 && at(2) == 0x01 && at(3) == 0x08) return PictureFormat::pcx8;
-    if (at(0) == 0x0A && at(1) == 0x03 && at(2) == 0x01 && at(3) == 0x01) return PictureFormat::pcx1;
+    if (at(0) == 0x0A && at(1) == 0x03 && at(2) == 0x01 && at(3) == 0x01)
+        return PictureFormat::pcx1;
     return PictureFormat::none;
 }
 
@@ -62,15 +72,20 @@ PictureFrame makeFrame(int width, int height, int delayMs) {
 std::optional<Picture> decodePicture(const Bytes& bytes) {
     const PictureFormat format = detectPictureFormat(bytes);
     switch (format) {
-        case PictureFormat::none: return std::nullopt;
-        case PictureFormat::jpeg: return decodeJpeg(bytes);
-        case PictureFormat::png: return decodePng(bytes);
+        case PictureFormat::none:
+            return std::nullopt;
+        case PictureFormat::jpeg:
+            return decodeJpeg(bytes);
+        case PictureFormat::png:
+            return decodePng(bytes);
         case PictureFormat::bitmap:
         case PictureFormat::icon:
         case PictureFormat::cursor:
-        case PictureFormat::gif: return decodeWithPixbuf(bytes, format);
+        case PictureFormat::gif:
+            return decodeWithPixbuf(bytes, format);
         case PictureFormat::pcx8:
-        case PictureFormat::pcx1: return decodePcx(bytes);
+        case PictureFormat::pcx1:
+            return decodePcx(bytes);
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Pictures written to picture boxes: the format is taken from the first bytes, then the bytes are
-// decoded into RGBA frames that the toolkit draws. Anything that does not decode leaves the box bare.
+// decoded into RGBA frames that the toolkit draws. Anything that does not decode leaves the box
+// bare.
 
 #include <cstddef>
 #include <cstdint>

@@ -2,11 +2,11 @@
 // ours jumps back to the one function that calls into the library, so a broken file ends the
 // decode instead of the process.
 
-#include <csetjmp>
-#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
-
 #include <jerror.h>
 #include <jpeglib.h>
+
+#include <csetjmp>
+#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 
 #include "app/picture_decoders.h"
 
@@ -73,7 +73,8 @@ bool readFrame(Decompressor& d, const Bytes& bytes, PictureFrame& frame) {
     if (d.info.output_width != d.info.image_width || d.info.output_height != d.info.image_height) {
         return false;
     }
-    frame = makeFrame(static_cast<int>(d.info.output_width), static_cast<int>(d.info.output_height));
+    frame =
+        makeFrame(static_cast<int>(d.info.output_width), static_cast<int>(d.info.output_height));
     const std::size_t stride = static_cast<std::size_t>(frame.width) * 4;
     while (d.info.output_scanline < d.info.output_height) {
         JSAMPROW row = frame.rgba.data() + d.info.output_scanline * stride;

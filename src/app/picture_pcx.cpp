@@ -1,11 +1,11 @@
 // PCX, decoded here because no maintained library on the platform reads it.
 //
 // A 128-byte header, then run-length coded scan lines: each line holds bytesPerLine bytes for each
-// colour plane in turn. A byte with its two top bits set repeats the next byte (low six bits) times;
-// any other byte stands for itself. Runs may go on across the end of a line.
-// Read here: 8 bits per pixel with one plane and the 256-colour palette at the end of the file
-// (0x0C and 768 bytes of R, G, B), 8 bits per pixel with three planes (red, green, blue), and
-// 1 bit per pixel with one plane (0 black, 1 white: version 3 files carry no palette).
+// colour plane in turn. A byte with its two top bits set repeats the next byte (low six bits)
+// times; any other byte stands for itself. Runs may go on across the end of a line. Read here: 8
+// bits per pixel with one plane and the 256-colour palette at the end of the file (0x0C and 768
+// bytes of R, G, B), 8 bits per pixel with three planes (red, green, blue), and 1 bit per pixel
+// with one plane (0 black, 1 white: version 3 files carry no palette).
 
 #include <cstdint>
 #include <vector>
@@ -124,7 +124,8 @@ std::optional<Picture> decodePcx(const Bytes& bytes) {
     // before its pixels are allocated.
     std::vector<std::uint8_t> line(bytesPerLine * bytes[65]);
     const auto coded = static_cast<std::uint64_t>(dataEnd - (bytes.data() + HeaderSize));
-    if (coded / 2 * 63 + coded % 2 < std::uint64_t{line.size()} * static_cast<std::uint64_t>(height)) {
+    if (coded / 2 * 63 + coded % 2 <
+        std::uint64_t{line.size()} * static_cast<std::uint64_t>(height)) {
         return std::nullopt;
     }
     RunReader runs(bytes.data() + HeaderSize, dataEnd);

@@ -28,11 +28,15 @@ std::mutex& pixbufLock() {
 
 const char* moduleName(PictureFormat format) {
     switch (format) {
-        case PictureFormat::bitmap: return "bmp";
+        case PictureFormat::bitmap:
+            return "bmp";
         case PictureFormat::icon:
-        case PictureFormat::cursor: return "ico";  // the icon module reads cursors too
-        case PictureFormat::gif: return "gif";
-        default: return nullptr;
+        case PictureFormat::cursor:
+            return "ico";  // the icon module reads cursors too
+        case PictureFormat::gif:
+            return "gif";
+        default:
+            return nullptr;
     }
 }
 
@@ -227,14 +231,25 @@ bool appendFrame(Picture& picture, const GdkPixbuf* pixbuf, int delayMs, std::si
     return true;
 }
 
+// The iterator interface still takes the deprecated GTimeVal; times here are milliseconds.
+G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+GTimeVal timeVal(std::int64_t ms) {
+    return {static_cast<glong>(ms / 1000), static_cast<glong>(ms % 1000 * 1000)};
+}
+GdkPixbufAnimationIter* startAt(GdkPixbufAnimation* animation, std::int64_t ms) {
+    const GTimeVal time = timeVal(ms);
+    return gdk_pixbuf_animation_get_iter(animation, &time);
+}
+bool advanceTo(GdkPixbufAnimationIter* iter, std::int64_t ms) {
+    const GTimeVal time = timeVal(ms);
+    return gdk_pixbuf_animation_iter_advance(iter, &time) != FALSE;
+}
+G_GNUC_END_IGNORE_DEPRECATIONS
+
 // Steps an iterator through one pass of the animation. The clock starts at zero and moves on by
 // each frame's delay, so every frame is visited once, whatever the real time.
 std::optional<Picture> playOnce(GdkPixbufAnimation* animation) {
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS  // the iterator interface still takes GTimeVal
-    GTimeVal clock{0, 0};
-    const std::unique_ptr<GdkPixbufAnimationIter, IterOwner> iter(
-        gdk_pixbuf_animation_get_iter(animation, &clock));
-    G_GNUC_END_IGNORE_DEPRECATIONS
+    const std::unique_ptr<GdkPixbufAnimationIter, IterOwner> iter(startAt(animation, 0));
     if (!iter) return std::nullopt;
 
     Picture picture;
@@ -243,18 +258,14 @@ std::optional<Picture> playOnce(GdkPixbufAnimation* animation) {
     for (;;) {
         const GdkPixbuf* pixbuf = gdk_pixbuf_animation_iter_get_pixbuf(iter.get());
         const int delayMs = gdk_pixbuf_animation_iter_get_delay_time(iter.get());
-        if (pixbuf == nullptr || !appendFrame(picture, pixbuf, delayMs > 0 ? delayMs : 0, usedBytes)) {
+        if (pixbuf == nullptr ||
+            !appendFrame(picture, pixbuf, delayMs > 0 ? delayMs : 0, usedBytes)) {
             return std::nullopt;
         }
         // -1 marks the frame that stays for good; the last frame closes the pass.
         if (delayMs <= 0 || gdk_pixbuf_animation_iter_on_currently_loading_frame(iter.get())) break;
         elapsedMs += delayMs;
-        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-        clock.tv_sec = static_cast<glong>(elapsedMs / 1000);
-        clock.tv_usec = static_cast<glong>(elapsedMs % 1000 * 1000);
-        const bool moved = gdk_pixbuf_animation_iter_advance(iter.get(), &clock) != FALSE;
-        G_GNUC_END_IGNORE_DEPRECATIONS
-        if (!moved) break;
+        if (!advanceTo(iter.get(), elapsedMs)) break;
     }
     return picture;
 }

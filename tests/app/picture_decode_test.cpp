@@ -19,7 +19,8 @@
 #endif
 
 #ifdef SOUSUO_ASAN
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, std::size_t),
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*,
+                                                                  std::size_t),
                                                          void (*)(const volatile void*));
 #endif
 
@@ -177,10 +178,20 @@ TEST(PictureDecode, HugeDeclaredSizeGivesNothingBeforeAllocating) {
     static const bool hooked = __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree) != 0;
     ASSERT_TRUE(hooked);
 #endif
-    // Each declares at least 30000 x 30000 pixels, or a 4 GiB header or palette, in a few hundred bytes.
+    // Each declares at least 30000 x 30000 pixels, or a 4 GiB header or palette, in a few hundred
+    // bytes.
     const char* const huge[] = {
-        "huge.png", "huge.bmp", "huge-info-header.bmp", "huge-pixel-offset.bmp", "huge-colour-count.bmp",
-        "huge.ico", "huge-colour-count.ico", "huge.gif", "huge-frame.gif", "huge.jpg", "huge.pcx",
+        "huge.png",
+        "huge.bmp",
+        "huge-info-header.bmp",
+        "huge-pixel-offset.bmp",
+        "huge-colour-count.bmp",
+        "huge.ico",
+        "huge-colour-count.ico",
+        "huge.gif",
+        "huge-frame.gif",
+        "huge.jpg",
+        "huge.pcx",
     };
     for (const char* name : huge) {
         const Bytes bytes = fixture(name);
