@@ -2,11 +2,13 @@
 // ours jumps back to the one function that calls into the library, so a broken file ends the
 // decode instead of the process.
 
-#include <jerror.h>
-#include <jpeglib.h>
-
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
+
+// clang-format off
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
 
 #include "app/picture_decoders.h"
 
