@@ -44,7 +44,8 @@ static int ignoreXError(Display* display, XErrorEvent* error) {
 static double millisecondsSince(const struct timespec* start) {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return (double)(now.tv_sec - start->tv_sec) * 1e3 + (double)(now.tv_nsec - start->tv_nsec) / 1e6;
+    return (double)(now.tv_sec - start->tv_sec) * 1e3 +
+           (double)(now.tv_nsec - start->tv_nsec) / 1e6;
 }
 
 static int hasClass(Display* display, Window window, const char* wanted) {
@@ -123,7 +124,8 @@ int main(int argc, char** argv) {
                     attributes.map_state != IsUnmapped && hasClass(display, created, wantedClass)) {
                     mapped = created;
                 }
-            } else if (event.type == MapNotify && hasClass(display, event.xmap.window, wantedClass)) {
+            } else if (event.type == MapNotify &&
+                       hasClass(display, event.xmap.window, wantedClass)) {
                 mapped = event.xmap.window;
             }
             if (mapped != None) {
