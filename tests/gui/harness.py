@@ -151,8 +151,8 @@ class Program:
 
     def visible_windows(self):
         """The program's mapped top-level windows (the strip, tips, message boxes)."""
-        out = self.session.run(["xdotool", "search", "--onlyvisible", "--pid",
-                                str(self.process.pid), "--name", ".*"])
+        out = self.session.run(["xdotool", "search", "--all", "--onlyvisible",
+                                "--pid", str(self.process.pid), "--name", ".*"])
         return [int(line) for line in out.split()]
 
     def property(self, name):

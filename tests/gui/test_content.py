@@ -129,9 +129,7 @@ class ContentTest(unittest.TestCase):
         program.wait_window()
 
         def message_box():
-            ids = self.session.run(["xdotool", "search", "--onlyvisible", "--pid",
-                                    str(program.process.pid), "--name", ".*"]).split()
-            others = [int(i) for i in ids if int(i) != program.window]
+            others = [w for w in program.visible_windows() if w != program.window]
             return others[0] if others else None
         box = harness.wait_for(message_box, what="the message box")
         self.assertEqual(program.process.poll(), None, "ended before the box was closed")

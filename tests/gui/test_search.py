@@ -98,6 +98,7 @@ class SearchTest(unittest.TestCase):
         self.program.type_text("abc")
         self.program.key("Return")
         self.program.wait_geometry(self.place + (1142, 567))
+        harness.wait_for(self.searched, what="the first search")
         self.program.click(402, 16)  # the reset button
         self.program.wait_geometry(self.place + (455, 33))
         # Resting the pointer there shows its tip: a second window of the program appears.
