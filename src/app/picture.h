@@ -48,7 +48,10 @@ struct Picture {
 /// The most pixel memory one picture may need (all frames together); larger pictures are refused.
 inline constexpr std::size_t MaxPictureBytes = std::size_t{64} << 20;
 
-/// Decodes the bytes; nothing when they have no known format or do not decode. Any thread.
+/// Decodes the bytes; nothing when they have no known format, stop early, are inconsistent, or
+/// would need more than MaxPictureBytes of pixels (refused before the pixels are allocated).
+/// Animated GIFs give every frame, composited, with its delay. Any thread; bitmaps, icons,
+/// cursors and GIFs are decoded one at a time across threads.
 std::optional<Picture> decodePicture(const Bytes& bytes);
 
 }  // namespace sousuo
