@@ -167,6 +167,22 @@ class Program:
         self.session.run(["xdotool", "mousemove", "--sync", str(left + x), str(top + y)])
         self.session.run(["xdotool", "click", str(button)])
 
+    def drag(self, dx, dy):
+        """Drags the strip by its handle (dragLabel) by dx, dy in ten steps."""
+        left, top, _, _ = self.geometry()
+        run = self.session.run
+        run(["xdotool", "mousemove", "--sync", str(left + 440), str(top + 16)])
+        run(["xdotool", "mousedown", "1"])
+        previous = (0, 0)
+        for step in range(1, 11):
+            offset = (dx * step // 10, dy * step // 10)
+            # --sync waits for the pointer to move, so only where it does move.
+            sync = ["--sync"] if offset != previous else []
+            run(["xdotool", "mousemove", *sync, str(left + 440 + offset[0]),
+                 str(top + 16 + offset[1])])
+            previous = offset
+        run(["xdotool", "mouseup", "1"])
+
     def type_text(self, text):
         # One character a call: xdotool loses characters it has to map to spare key codes when
         # they come in one go. (Even so, only one character off the keyboard map per text

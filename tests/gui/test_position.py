@@ -30,23 +30,13 @@ class PositionTest(unittest.TestCase):
         program.wait_window()
         return program
 
-    def drag(self, program, dx, dy):
-        left, top, _, _ = program.geometry()
-        run = self.session.run
-        run(["xdotool", "mousemove", "--sync", str(left + 440), str(top + 16)])
-        run(["xdotool", "mousedown", "1"])
-        for step in range(1, 11):
-            run(["xdotool", "mousemove", "--sync", str(left + 440 + dx * step // 10),
-                 str(top + 16 + dy * step // 10)])
-        run(["xdotool", "mouseup", "1"])
-
     def test_first_run_opens_centred_and_the_close_button_saves_for_the_next_run(self):
         folder = tempfile.mkdtemp(prefix="sousuo-run-")
         first = self.start(folder)
         first.wait_geometry(CENTRED + (455, 33))
         self.assertFalse(os.path.exists(first.position_file))
 
-        self.drag(first, -200, -150)
+        first.drag(-200, -150)
         moved = (CENTRED[0] - 200, CENTRED[1] - 150)
         first.wait_geometry(moved + (455, 33))
         first.click(12, 16)  # the close button
@@ -63,13 +53,13 @@ class PositionTest(unittest.TestCase):
     def test_a_press_without_movement_leaves_the_strip_in_place(self):
         program = self.start(None)
         before = program.geometry()
-        self.drag(program, 0, 0)
+        program.drag(0, 0)
         self.assertEqual(program.geometry(), before)
 
     def test_alt_f4_saves_the_place(self):
         folder = tempfile.mkdtemp(prefix="sousuo-run-")
         program = self.start(folder)
-        self.drag(program, 100, 60)
+        program.drag(100, 60)
         moved = (CENTRED[0] + 100, CENTRED[1] + 60)
         program.wait_geometry(moved + (455, 33))
         program.activate()

@@ -226,16 +226,6 @@ class InstalledProgramTest(unittest.TestCase, Unpacked):
         program.wait_window()
         return program
 
-    def drag(self, program, dx, dy):
-        left, top, _, _ = program.geometry()
-        run = self.session.run
-        run(["xdotool", "mousemove", "--sync", str(left + 440), str(top + 16)])
-        run(["xdotool", "mousedown", "1"])
-        for step in range(1, 11):
-            run(["xdotool", "mousemove", "--sync", str(left + 440 + dx * step // 10),
-                 str(top + 16 + dy * step // 10)])
-        run(["xdotool", "mouseup", "1"])
-
     def test_starts_with_the_menu_entry_window_class_and_loads_the_content(self):
         program = self.start()
         program.wait_geometry(CENTRED + (455, 33))
@@ -251,7 +241,7 @@ class InstalledProgramTest(unittest.TestCase, Unpacked):
     def test_keeps_its_place_in_the_user_configuration_folder(self):
         first = self.start()
         first.wait_geometry(CENTRED + (455, 33))
-        self.drag(first, -200, -150)
+        first.drag(-200, -150)
         moved = (CENTRED[0] - 200, CENTRED[1] - 150)
         first.wait_geometry(moved + (455, 33))
         first.click(12, 16)  # the close button
