@@ -16,7 +16,7 @@ constexpr const char* WindowCss = R"css(
   border-color: #808080 #ffffff #ffffff #808080;
   background: #ffffff; color: #000000; box-shadow: none;
 }
-#toolbarGroup > border { border: 1px solid #a0a0a0; border-radius: 0; }
+#toolbarGroup > frame > border { border: 1px solid #a0a0a0; border-radius: 0; }
 )css";
 
 void installCss() {
@@ -118,7 +118,11 @@ void MainWindow::buildControls() {
         });
     put(Control::resultsBrowser, results_->widget());
 
-    group_ = gtk_frame_new(nullptr);
+    // The frame sits in a window of its own, so that it stacks with the other controls (which all
+    // have windows) in the layout order: the banner covers its right end.
+    group_ = gtk_event_box_new();
+    gtk_event_box_set_visible_window(GTK_EVENT_BOX(group_), TRUE);
+    gtk_container_add(GTK_CONTAINER(group_), gtk_frame_new(nullptr));
     put(Control::toolbarGroup, group_);
 
     queryEdit_ = gtk_entry_new();
