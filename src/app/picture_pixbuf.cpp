@@ -81,14 +81,16 @@ std::uint32_t littleEndian32(const Bytes& bytes, std::size_t at) {
 // The bitmap and icon modules size buffers from two fields of the info header before they check
 // them: the header's own length (four bytes could ask for 4 GiB; no header is longer than 124
 // bytes) and the palette's colour count (read as a signed number, so 0xFFFFFFFF passes their check
-// and asks for 4 GiB). Both are checked here first, for the header that starts at `at`.
+// and asks for 4 GiB; and multiplied by 4 in 32 bits, even where the depth needs no palette). Both
+// are checked here first, for the header that starts at `at`.
 bool infoHeaderFits(const Bytes& bytes, std::size_t at) {
     if (bytes.size() < at + 4) return false;
     const std::uint32_t infoSize = littleEndian32(bytes, at);
     if (infoSize < 12 || infoSize > 124) return false;
     if (infoSize < 40 || bytes.size() < at + 36) return true;  // no colour count to check
+    // Deeper pictures need no palette; a table for them still has at most 256 colours.
     const unsigned bits = bytes[at + 14] | bytes[at + 15] << 8;
-    return bits > 8 || littleEndian32(bytes, at + 32) <= (1u << bits);
+    return littleEndian32(bytes, at + 32) <= (1u << (bits < 8 ? bits : 8));
 }
 
 // Every image that an icon's directory lists must lie inside the file (the icon module fills the

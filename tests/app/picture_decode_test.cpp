@@ -188,6 +188,7 @@ TEST(PictureDecode, HugeDeclaredSizeGivesNothingBeforeAllocating) {
         "huge-colour-count.bmp",
         "huge.ico",
         "huge-colour-count.ico",
+        "huge-colour-count-32bit.ico",
         "huge.gif",
         "huge-frame.gif",
         "huge.jpg",
