@@ -1,6 +1,7 @@
 #include "gtk/main_window.h"
 
 #include <gdk/gdkkeysyms.h>
+#include <gdk/gdkx.h>
 
 #include "app/code_page.h"
 
@@ -326,7 +327,15 @@ void MainWindow::setWindowSize(int width, int height) {
 }
 
 void MainWindow::show() {
+    // Shown the normal way, the window is also activated. GTK would mark a window shown before any
+    // user input with user time 0, which tells the window manager not to focus it; the start of
+    // the program is the user's act, so the window carries the server's present time.
+    gtk_widget_realize(window_);
+    if (GdkWindow* native = gtk_widget_get_window(window_); native && GDK_IS_X11_WINDOW(native)) {
+        gdk_x11_window_set_user_time(native, gdk_x11_get_server_time(native));
+    }
     gtk_widget_show(window_);
+    gtk_window_present(GTK_WINDOW(window_));
     gtk_widget_grab_focus(queryEdit_);
 }
 

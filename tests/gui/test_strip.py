@@ -56,6 +56,17 @@ class StripTest(unittest.TestCase):
         for x in (366, 402, 12):
             self.assertNotEqual(row[x], background, f"no picture at x {x}")
 
+    def test_keys_typed_right_after_start_go_to_the_query_field(self):
+        search = harness.RecordingServer(harness.SEARCH_PORT)
+        self.addCleanup(search.close)
+        search.prefixes.append(("/baidu", (200, b"<html>results</html>", "text/html")))
+        self.session.run(["xdotool", "mousemove", "5", "5"])  # nothing under the pointer helps
+        program = self.start()
+        program.type_text("abc")
+        program.key("Return")
+        harness.wait_for(search.paths, what="the search")
+        self.assertEqual(search.paths(), ["/baidu?&ie=utf-8&word=abc"])
+
     def test_alt_f4_ends_with_status_zero(self):
         program = self.start()
         program.activate()
