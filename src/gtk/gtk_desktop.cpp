@@ -56,7 +56,6 @@ void GtkDesktop::addTipTool(std::intptr_t controlHandle, const Text& text, bool 
     if (!window_ || !window_->alive()) return;
     auto* widget = reinterpret_cast<GtkWidget*>(controlHandle);
     if (!window_->controlOf(widget)) return;  // not one of our controls: no tool
-    ++toolCounts_[widget];
     gtk_widget_set_tooltip_text(widget, toUtf8(text).c_str());
 }
 

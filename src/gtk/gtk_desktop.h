@@ -3,7 +3,6 @@
 // the monitors and the end of the program.
 
 #include <functional>
-#include <map>
 
 #include "app/desktop.h"
 #include "gtk/main_window.h"
@@ -29,7 +28,6 @@ public:
 private:
     std::function<void(int)> endOnMainThread_;
     MainWindow* window_ = nullptr;
-    std::map<GtkWidget*, int> toolCounts_;
 };
 
 /// Shows a message box (UTF-8 texts) with one OK button and no parent, and returns when it has been
