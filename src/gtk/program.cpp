@@ -14,7 +14,7 @@
 #include "gtk/main_thread.h"
 #include "gtk/main_window.h"
 #include "placement/position_file.h"
-#include "remote/curl_fetcher.h"
+#include "remote/module_fetcher.h"
 #include "remote/startup_content_loader.h"
 
 namespace sousuo::gtk {
@@ -29,7 +29,7 @@ private:
     [[noreturn]] void reportFatalError(std::int32_t code, std::string_view utf8Message);
 
     EndRoutines routines_;
-    CurlFetcher fetcher_;
+    ModuleFetcher fetcher_;
     GtkWindowAccess window_{[this](std::string_view message) { reportFatalError(0, message); }};
     GtkDesktop desktop_{[this](int exitCode) { finish(exitCode); }};
     AppContext context_{window_, desktop_, fetcher_};

@@ -2,43 +2,33 @@
 
 #include <gmodule.h>
 
+#include <string>
 #include <string_view>
 
-#include "gtk/gobject_ptr.h"
-#include "placement/position_file.h"
-
-#ifndef SOUSUO_MODULE_DIR
-#define SOUSUO_MODULE_DIR ""
-#endif
-#ifndef SOUSUO_BUILD_MODULE_DIR
-#define SOUSUO_BUILD_MODULE_DIR ""
-#endif
+#include "app/program_modules.h"
 
 namespace sousuo::gtk {
 namespace {
 
 constexpr std::string_view WarmUpAddress = "about:blank";
 
-// The module beside the executable (a build tree), in the installed module folder, or in the build
-// tree that made this binary (a copy of it run from elsewhere, as the GUI tests do).
 const SousuoWebViewApi* loadWebViewModule() {
-    const std::string candidates[] = {runDirectory(), SOUSUO_MODULE_DIR,
-                                      SOUSUO_BUILD_MODULE_DIR};
-    for (const std::string& folder : candidates) {
-        if (folder.empty()) continue;
-        GCharPtr path(g_build_filename(folder.c_str(), WebViewModuleName, nullptr));
-        if (!g_file_test(path.get(), G_FILE_TEST_EXISTS)) continue;
-        // Kept loaded for the rest of the process: the view's code lives in it.
-        GModule* module = g_module_open(path.get(), G_MODULE_BIND_LOCAL);
-        if (!module) continue;
-        g_module_make_resident(module);
-        gpointer entry = nullptr;
-        if (!g_module_symbol(module, WebViewEntryName, &entry) || !entry) continue;
-        const SousuoWebViewApi* api = reinterpret_cast<SousuoWebViewEntry>(entry)();
-        if (api && api->version == WebViewApiVersion) return api;
+    const std::string path = findProgramModule(WebViewModuleName);
+    if (path.empty()) {
+        g_warning("the web view module %s was not found", WebViewModuleName);
+        return nullptr;
     }
-    g_warning("the web view module %s was not found", WebViewModuleName);
-    return nullptr;
+    // Kept loaded for the rest of the process: the view's code lives in it.
+    GModule* module = g_module_open(path.c_str(), G_MODULE_BIND_LOCAL);
+    if (!module) {
+        g_warning("cannot load %s: %s", path.c_str(), g_module_error());
+        return nullptr;
+    }
+    g_module_make_resident(module);
+    gpointer entry = nullptr;
+    if (!g_module_symbol(module, WebViewEntryName, &entry) || !entry) return nullptr;
+    const SousuoWebViewApi* api = reinterpret_cast<SousuoWebViewEntry>(entry)();
+    return api && api->version == WebViewApiVersion ? api : nullptr;
 }
 
 }  // namespace

@@ -1,0 +1,29 @@
+#include "app/program_modules.h"
+
+#include <sys/stat.h>
+
+#include "placement/position_file.h"
+
+#ifndef SOUSUO_MODULE_DIR
+#define SOUSUO_MODULE_DIR ""
+#endif
+#ifndef SOUSUO_BUILD_MODULE_DIR
+#define SOUSUO_BUILD_MODULE_DIR ""
+#endif
+
+namespace sousuo {
+
+std::string findProgramModule(std::string_view fileName) {
+    const std::string folders[] = {runDirectory(), SOUSUO_MODULE_DIR, SOUSUO_BUILD_MODULE_DIR};
+    for (const std::string& folder : folders) {
+        if (folder.empty()) continue;
+        std::string path = folder;
+        if (path.back() != '/') path += '/';
+        path += fileName;
+        struct stat status {};
+        if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) return path;
+    }
+    return {};
+}
+
+}  // namespace sousuo
