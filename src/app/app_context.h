@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/addresses.h"
@@ -47,6 +48,9 @@ struct AppContext {
 
     /// Starts the start-up worker. Empty in tests that do not want one.
     std::function<void()> startStartupWorker;
+    /// Opens the downloads of the start-up worker, which ends them by destroying them when it is
+    /// done. Empty, or a nullptr from it: the worker downloads through fetcher.
+    std::function<std::unique_ptr<Fetcher>()> openStartupFetcher;
 };
 
 }  // namespace sousuo

@@ -8,12 +8,15 @@
 #include <memory>
 
 #include "app/events.h"
+#include "app/program_files.h"
 #include "app/shell.h"
 #include "gtk/gtk_desktop.h"
 #include "gtk/gtk_window_access.h"
 #include "gtk/main_thread.h"
 #include "gtk/main_window.h"
 #include "placement/position_file.h"
+#include "remote/helper_fetcher.h"
+#include "remote/helper_protocol.h"
 #include "remote/module_fetcher.h"
 #include "remote/startup_content_loader.h"
 
@@ -54,6 +57,11 @@ void Program::run(const Addresses& addresses) {
     }
     context_.userConfigDir = g_get_user_config_dir();
     context_.startStartupWorker = [this] { startStartupWorker(context_); };
+    // The window thread downloads in this process (a search waits for its picture); the start-up
+    // worker through the helper, so that the idle strip does not keep the downloads' libraries.
+    context_.openStartupFetcher = [this]() -> std::unique_ptr<Fetcher> {
+        return std::make_unique<HelperFetcher>(findProgramFile(helper::HelperName), fetcher_);
+    };
 
     if (!gtk_init_check(nullptr, nullptr)) {
         const char* display = std::getenv("DISPLAY");

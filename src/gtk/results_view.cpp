@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/program_modules.h"
+#include "app/program_files.h"
 
 namespace sousuo::gtk {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 constexpr std::string_view WarmUpAddress = "about:blank";
 
 const SousuoWebViewApi* loadWebViewModule() {
-    const std::string path = findProgramModule(WebViewModuleName);
+    const std::string path = findProgramFile(WebViewModuleName);
     if (path.empty()) {
         g_warning("the web view module %s was not found", WebViewModuleName);
         return nullptr;

@@ -11,8 +11,8 @@ constexpr std::string_view BannerPath = "/sousuo/AD.txt";
 
 }  // namespace
 
-void loadBanner(AppContext& context) {
-    const Text text = bytesToText(context.fetcher.fetch(context.addresses.content(BannerPath)));
+void loadBanner(AppContext& context, Fetcher& downloads) {
+    const Text text = bytesToText(downloads.fetch(context.addresses.content(BannerPath)));
     if (context.endInProgress.load() > 0) return;  // the window is going: write nothing more
     BannerParts parts = splitBanner(text);
     writeText(context.window, Control::bannerLabel, prop::caption, parts.caption);

@@ -6,7 +6,8 @@
 namespace sousuo {
 
 /// Downloads "/sousuo/AD.txt", writes the caption to bannerLabel and stores bannerLink. Worker.
-void loadBanner(AppContext& context);
+void loadBanner(AppContext& context, Fetcher& downloads);
+inline void loadBanner(AppContext& context) { loadBanner(context, context.fetcher); }
 
 /// Opens bannerLink with the desktop's default handler when it is an http or https address.
 /// Window thread.

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/program_modules.h"
+#include "app/program_files.h"
 #include "remote/fetch_module_api.h"
 
 namespace sousuo {
@@ -41,7 +41,7 @@ void appendToBytes(void* context, const char* data, std::size_t size) {
 
 bool ModuleFetcher::load() {
     std::call_once(loading_, [this] {
-        api_ = openFetchModule(modulePath_ ? *modulePath_ : findProgramModule(FetchModuleName));
+        api_ = openFetchModule(modulePath_ ? *modulePath_ : findProgramFile(FetchModuleName));
     });
     return api_ != nullptr;
 }

@@ -14,7 +14,7 @@ namespace sousuo {
 
 class ModuleFetcher : public Fetcher {
 public:
-    /// The module that findProgramModule finds, looked up on first use.
+    /// The module that findProgramFile finds, looked up on first use.
     ModuleFetcher() = default;
     /// The module at this path (tests).
     explicit ModuleFetcher(std::string modulePath) : modulePath_(std::move(modulePath)) {}

@@ -1,6 +1,7 @@
 #include "remote/startup_content_loader.h"
 
 #include <array>
+#include <memory>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -29,27 +30,31 @@ bool ending(const AppContext& context) { return context.endInProgress.load() > 0
 
 }  // namespace
 
-void startupContentLoader(AppContext& context) {
+void startupContentLoader(AppContext& context, Fetcher& downloads) {
     for (const ButtonPicture& entry : ButtonPictures) {
         if (ending(context)) return;
         writeInt(context.window, entry.button, prop::displayMode, StretchMode);
     }
     for (const ButtonPicture& entry : ButtonPictures) {
         if (ending(context)) return;
-        const Bytes picture = context.fetcher.fetch(context.addresses.content(entry.path));
+        const Bytes picture = downloads.fetch(context.addresses.content(entry.path));
         // A slow download may outlast the window: then nothing more is written.
         if (ending(context)) return;
         writeBytes(context.window, entry.button, prop::picture, picture);
     }
     if (ending(context)) return;
-    loadBanner(context);
+    loadBanner(context, downloads);
     if (ending(context)) return;
-    checkVersion(context);
+    checkVersion(context, downloads);
 }
 
 void startStartupWorker(AppContext& context) {
     try {
-        std::thread([&context] { startupContentLoader(context); }).detach();
+        std::thread([&context] {
+            const std::unique_ptr<Fetcher> own =
+                context.openStartupFetcher ? context.openStartupFetcher() : nullptr;
+            startupContentLoader(context, own ? *own : context.fetcher);
+        }).detach();
     } catch (const std::system_error&) {
         // No thread: the buttons stay bare, the banner empty and the version unchecked.
     }

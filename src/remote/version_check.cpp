@@ -17,8 +17,8 @@ std::string_view beforeZero(const Text& text) {
     return view.substr(0, view.find('\0'));
 }
 
-Text fetchText(AppContext& context, std::string_view path) {
-    return bytesToText(context.fetcher.fetch(context.addresses.content(path)));
+Text fetchText(AppContext& context, Fetcher& downloads, std::string_view path) {
+    return bytesToText(downloads.fetch(context.addresses.content(path)));
 }
 
 bool ending(const AppContext& context) { return context.endInProgress.load() > 0; }
@@ -29,14 +29,14 @@ bool versionMatches(const Text& marker, const Text& programVersion) {
     return beforeZero(marker) == beforeZero(programVersion);
 }
 
-void checkVersion(AppContext& context) {
+void checkVersion(AppContext& context, Fetcher& downloads) {
     // All three files every time, also when the marker matches; nothing more once the window
     // has gone while a download was under way.
-    const Text marker = fetchText(context, MarkerPath);
+    const Text marker = fetchText(context, downloads, MarkerPath);
     if (ending(context)) return;
-    const Text messageText = fetchText(context, MessageTextPath);
+    const Text messageText = fetchText(context, downloads, MessageTextPath);
     if (ending(context)) return;
-    const Text messageTitle = fetchText(context, MessageTitlePath);
+    const Text messageTitle = fetchText(context, downloads, MessageTitlePath);
     if (ending(context)) return;
 
     const Text version = readText(context.window, Control::mainWindow, prop::caption);

@@ -13,6 +13,7 @@ bool versionMatches(const Text& marker, const Text& programVersion);
 /// compares the marker with MainWindow's caption. On a difference: the server's message box, then
 /// the home page opened with the desktop's handler, then the end of the program with 0 (the
 /// position is not saved). Skips whatever is left once the program is ending. Worker thread.
-void checkVersion(AppContext& context);
+void checkVersion(AppContext& context, Fetcher& downloads);
+inline void checkVersion(AppContext& context) { checkVersion(context, context.fetcher); }
 
 }  // namespace sousuo

@@ -120,6 +120,7 @@ class PackageTest(unittest.TestCase, Unpacked):
         expected = {
             "/usr/bin/sousuo": "-rwxr-xr-x",
             self.module_dir + "/libsousuo-webview.so": "-rw-r--r--",
+            self.module_dir + "/libsousuo-fetch.so": "-rw-r--r--",
             "/usr/share/applications/sousuo.desktop": "-rw-r--r--",
             "/usr/share/icons/hicolor/scalable/apps/sousuo.svg": "-rw-r--r--",
             "/usr/share/doc/sousuo/copyright": "-rw-r--r--",
@@ -151,15 +152,18 @@ class PackageTest(unittest.TestCase, Unpacked):
         self.assertTrue(os.path.isfile(os.path.join(
             self.root, "usr/share/icons/hicolor/48x48/apps", entry["Icon"] + ".png")))
 
-    def test_program_looks_for_its_web_view_module_where_the_package_puts_it(self):
+    def test_program_looks_for_its_modules_where_the_package_puts_them(self):
         with open(self.program, "rb") as f:
             image = f.read()
         # The compiler may store the path without its terminating zero, so only the bytes count.
         self.assertTrue(self.module_dir.encode() in image,
                         "the program does not name " + self.module_dir)
-        self.assertTrue(os.path.isfile(self.root + self.module_dir + "/libsousuo-webview.so"))
+        modules = [self.root + self.module_dir + "/" + name
+                   for name in ("libsousuo-webview.so", "libsousuo-fetch.so")]
+        for module in modules:
+            self.assertTrue(os.path.isfile(module), module)
         # No search path into a build tree is left in the installed files.
-        for path in (self.program, self.root + self.module_dir + "/libsousuo-webview.so"):
+        for path in [self.program] + modules:
             dynamic = output_of(["readelf", "-d", path])
             self.assertNotIn("RPATH", dynamic)
             self.assertNotIn("RUNPATH", dynamic)

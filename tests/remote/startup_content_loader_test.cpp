@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -18,6 +20,7 @@
 namespace sousuo {
 namespace {
 
+using testing::EventLog;
 using testing::FakeApp;
 using testing::FakeFetcher;
 using testing::Reply;
@@ -204,6 +207,35 @@ TEST(StartStartupWorker, RunsTheLoaderOffTheCallingThread) {
     const auto threads = fetcher.threads();
     ASSERT_EQ(threads.size(), 1u);
     EXPECT_NE(*threads.begin(), std::this_thread::get_id());
+}
+
+// The worker downloads through the fetcher that openStartupFetcher gives it (the helper process in
+// the program) and ends it when it is done; the window's fetcher is not used.
+TEST(StartStartupWorker, DownloadsThroughTheFetcherItOpensAndEndsItWhenDone) {
+    class OwnFetcher : public Fetcher {
+    public:
+        OwnFetcher(EventLog& log, std::atomic<bool>& ended) : log_(log), ended_(ended) {}
+        ~OwnFetcher() override { ended_ = true; }
+        Bytes fetch(const Text& address) override {
+            log_.add("own fetch " + address);
+            return {};
+        }
+
+    private:
+        EventLog& log_;
+        std::atomic<bool>& ended_;
+    };
+
+    FakeApp app;
+    std::atomic<bool> ended{false};
+    app.context.openStartupFetcher = [&]() -> std::unique_ptr<Fetcher> {
+        return std::make_unique<OwnFetcher>(app.log, ended);
+    };
+    startStartupWorker(app.context);
+    ASSERT_TRUE(waitFor([&] { return ended.load(); })) << "the worker did not end its fetcher";
+    EXPECT_EQ(app.log.matching("own fetch ").size(), 7u);
+    EXPECT_TRUE(app.log.matching("fetch ").empty());
+    EXPECT_EQ(app.log.matching("end 0").size(), 1u);
 }
 
 // The worker and the window thread download through the shared agent and write searchButton's

@@ -1,4 +1,4 @@
-#include "app/program_modules.h"
+#include "app/program_files.h"
 
 #include <sys/stat.h>
 
@@ -13,7 +13,7 @@
 
 namespace sousuo {
 
-std::string findProgramModule(std::string_view fileName) {
+std::string findProgramFile(std::string_view fileName) {
     const std::string folders[] = {runDirectory(), SOUSUO_MODULE_DIR, SOUSUO_BUILD_MODULE_DIR};
     for (const std::string& folder : folders) {
         if (folder.empty()) continue;
