@@ -7,6 +7,9 @@
 #ifndef SOUSUO_MODULE_DIR
 #define SOUSUO_MODULE_DIR ""
 #endif
+#ifndef SOUSUO_MODULE_DIR_FROM_BIN
+#define SOUSUO_MODULE_DIR_FROM_BIN ""
+#endif
 #ifndef SOUSUO_BUILD_MODULE_DIR
 #define SOUSUO_BUILD_MODULE_DIR ""
 #endif
@@ -14,7 +17,10 @@
 namespace sousuo {
 
 std::string findProgramFile(std::string_view fileName) {
-    const std::string folders[] = {runDirectory(), SOUSUO_MODULE_DIR, SOUSUO_BUILD_MODULE_DIR};
+    const std::string here = runDirectory();
+    const std::string relative = SOUSUO_MODULE_DIR_FROM_BIN;
+    const std::string folders[] = {here, here.empty() || relative.empty() ? "" : here + "/" + relative,
+                                   SOUSUO_MODULE_DIR, SOUSUO_BUILD_MODULE_DIR};
     for (const std::string& folder : folders) {
         if (folder.empty()) continue;
         std::string path = folder;

@@ -8,9 +8,10 @@
 
 namespace sousuo {
 
-/// The path of the file beside the executable (a build tree), in the installed module
-/// folder, or in the build tree that made this binary (a copy of it run from elsewhere, as the
-/// GUI tests do), whichever comes first and exists; empty when there is none. Any thread.
+/// The path of the file beside the executable (a build tree), in the module folder of the
+/// installed tree the executable is in, in the module folder it was built for, or in the build
+/// tree that made this binary (a copy of it run from elsewhere, as the GUI tests do), whichever
+/// comes first and exists; empty when there is none. Any thread.
 std::string findProgramFile(std::string_view fileName);
 
 }  // namespace sousuo

@@ -60,7 +60,8 @@ int modifiersOf(guint state) {
 
 }  // namespace
 
-MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
+MainWindow::MainWindow(EventSink sink, std::function<void()> warmUp)
+    : sink_(std::move(sink)), warmUp_(std::move(warmUp)) {
     installCss();
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_widget_set_name(window_, "mainWindow");
@@ -221,15 +222,12 @@ gboolean MainWindow::onConfigure(GtkWidget*, GdkEvent*, gpointer self) {
 void MainWindow::warmUpResults() {
     if (warmUpStarted_) return;
     warmUpStarted_ = true;
-    // The user has started typing a query: start the web engine now, once the key has been
-    // handled, so that the results of the coming search show without the engine's start-up.
-    g_idle_add(
-        +[](gpointer self) -> gboolean {
-            auto* mainWindow = static_cast<MainWindow*>(self);
-            if (mainWindow->alive()) mainWindow->results_->prepare();
-            return G_SOURCE_REMOVE;
-        },
-        this);
+    // The user has started typing a query: start the web engine now, so that the results of the
+    // coming search show without the engine's start-up. Its module is linked on a thread of its
+    // own, so the keys typed meanwhile show at once; the view is then made on this thread.
+    results_->loadModuleInBackground(warmUp_, [this] {
+        if (alive()) results_->prepare();
+    });
 }
 
 gboolean MainWindow::onDelete(GtkWidget*, GdkEvent*, gpointer self) {

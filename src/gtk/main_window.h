@@ -23,7 +23,9 @@ using EventSink = std::function<void(Event, const EventArgs&)>;
 class MainWindow {
 public:
     /// Creates the window hidden at 455 x 33, centred on the primary monitor, with its controls.
-    explicit MainWindow(EventSink sink);
+    /// warmUp runs on a thread of its own when the user starts typing, after the web view module
+    /// has been loaded there (the program readies its downloads for the coming search).
+    explicit MainWindow(EventSink sink, std::function<void()> warmUp = {});
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -75,6 +77,7 @@ private:
     };
 
     EventSink sink_;
+    std::function<void()> warmUp_;
     std::vector<PressBinding> presses_;  // what each control's press signal reports
     GtkWidget* window_ = nullptr;
     GtkWidget* layout_ = nullptr;

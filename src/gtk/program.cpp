@@ -78,7 +78,9 @@ void Program::run(const Addresses& addresses) {
     routines_.add(releaseGlobalTexts);
 
     mainWindow_ = std::make_unique<MainWindow>(
-        [this](Event event, const EventArgs& args) { dispatchEvent(context_, event, args); });
+        [this](Event event, const EventArgs& args) { dispatchEvent(context_, event, args); },
+        // A search downloads its busy picture first thing: have the download module in by then.
+        [this] { fetcher_.load(); });
     window_.attach(mainWindow_.get());
     desktop_.attach(mainWindow_.get());
 
