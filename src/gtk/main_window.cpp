@@ -3,6 +3,9 @@
 #include <gdk/gdkkeysyms.h>
 #include <gdk/gdkx.h>
 
+#include <system_error>
+#include <thread>
+
 #include "app/code_page.h"
 
 namespace sousuo::gtk {
@@ -222,12 +225,25 @@ gboolean MainWindow::onConfigure(GtkWidget*, GdkEvent*, gpointer self) {
 void MainWindow::warmUpResults() {
     if (warmUpStarted_) return;
     warmUpStarted_ = true;
-    // The user has started typing a query: start the web engine now, so that the results of the
-    // coming search show without the engine's start-up. Its module is linked on a thread of its
-    // own, so the keys typed meanwhile show at once; the view is then made on this thread.
-    results_->loadModuleInBackground(warmUp_, [this] {
-        if (alive()) results_->prepare();
-    });
+    // The user has started typing a query: start the web engine now, once the key has been
+    // handled, so that the results of the coming search show without the engine's start-up. The
+    // web view module is linked here, on the window thread: the web engine takes the thread that
+    // links it for its main thread. The program's own warm-up then runs on a thread of its own.
+    g_idle_add(
+        +[](gpointer self) -> gboolean {
+            auto* mainWindow = static_cast<MainWindow*>(self);
+            if (!mainWindow->alive()) return G_SOURCE_REMOVE;
+            mainWindow->results_->prepare();
+            if (mainWindow->warmUp_) {
+                try {
+                    std::thread(mainWindow->warmUp_).detach();
+                } catch (const std::system_error&) {
+                    // No thread: whatever the warm-up readies is readied on first use instead.
+                }
+            }
+            return G_SOURCE_REMOVE;
+        },
+        this);
 }
 
 gboolean MainWindow::onDelete(GtkWidget*, GdkEvent*, gpointer self) {

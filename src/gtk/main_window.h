@@ -23,8 +23,8 @@ using EventSink = std::function<void(Event, const EventArgs&)>;
 class MainWindow {
 public:
     /// Creates the window hidden at 455 x 33, centred on the primary monitor, with its controls.
-    /// warmUp runs on a thread of its own when the user starts typing, after the web view module
-    /// has been loaded there (the program readies its downloads for the coming search).
+    /// warmUp runs on a thread of its own when the user starts typing, once the web engine has
+    /// been started (the program readies its downloads for the coming search).
     explicit MainWindow(EventSink sink, std::function<void()> warmUp = {});
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;

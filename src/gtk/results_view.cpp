@@ -3,12 +3,9 @@
 #include <gmodule.h>
 
 #include <string>
-#include <system_error>
-#include <thread>
 #include <string_view>
 
 #include "app/program_files.h"
-#include "gtk/main_thread.h"
 
 namespace sousuo::gtk {
 namespace {
@@ -42,33 +39,10 @@ ResultsView::ResultsView(int width, int height, ResultsViewEvents events)
     callbacks_ = {this, onStatusText, onNewWindow, onCommitted};
 }
 
-void ResultsView::loadModuleInBackground(std::function<void()> alsoInBackground,
-                                         std::function<void()> loaded) {
-    if (module_.valid()) return;
-    std::promise<const SousuoWebViewApi*> promise;
-    std::shared_future<const SousuoWebViewApi*> module = promise.get_future().share();
-    try {
-        std::thread([promise = std::move(promise), alsoInBackground = std::move(alsoInBackground),
-                     loaded = std::move(loaded)]() mutable {
-            promise.set_value(loadWebViewModule());
-            if (alsoInBackground) alsoInBackground();
-            postToMainThread(std::move(loaded));
-        }).detach();
-    } catch (const std::system_error&) {
-        return;  // no thread: prepare() loads the module itself
-    }
-    module_ = std::move(module);
-}
-
 void ResultsView::prepare() {
     if (prepared_) return;
     prepared_ = true;
-    if (!module_.valid()) {
-        std::promise<const SousuoWebViewApi*> here;
-        here.set_value(loadWebViewModule());
-        module_ = here.get_future().share();
-    }
-    api_ = module_.get();  // waits for a load under way in the background
+    api_ = loadWebViewModule();
     if (!api_) return;
     webView_ = api_->create(&callbacks_);
     gtk_box_pack_start(GTK_BOX(container_), webView_, TRUE, TRUE, 0);

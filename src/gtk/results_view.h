@@ -1,14 +1,12 @@
 #pragma once
 // resultsBrowser: a container that holds the web view. The web view lives in a module loaded on
 // first need, so the collapsed strip costs no web engine: prepare() loads it and starts the
-// engine on an empty page, navigate() opens an address, preparing first when needed. The module's
-// code is large (linking it takes a good tenth of a second), so the window has it loaded on a
-// thread of its own when the user starts typing, and prepares once it is in.
+// engine on an empty page (the window calls it when the user starts typing), navigate() opens an
+// address, preparing first when needed.
 
 #include <gtk/gtk.h>
 
 #include <functional>
-#include <future>
 #include <string>
 
 #include "gtk/web_view_api.h"
@@ -33,15 +31,8 @@ public:
     /// The container placed in the window; the web view goes inside it once created.
     GtkWidget* widget() const { return container_; }
 
-    /// Loads the web view module on a thread of its own and returns at once. On that thread,
-    /// alsoInBackground runs after the load; then loaded is queued for the window thread. Does
-    /// nothing when the module is loaded or loading.
-    void loadModuleInBackground(std::function<void()> alsoInBackground,
-                                std::function<void()> loaded);
-
-    /// Creates the web view and starts the engine on an empty page whose events are not reported;
-    /// loads the module first, or waits for its load in the background. Does nothing when it has
-    /// been done.
+    /// Loads the web view and starts the engine on an empty page whose events are not reported.
+    /// Does nothing when it has been done.
     void prepare();
 
     /// Opens the address (UTF-8) and returns at once. The empty address opens a blank page.
@@ -54,7 +45,6 @@ private:
 
     GtkWidget* container_;
     GtkWidget* webView_ = nullptr;
-    std::shared_future<const SousuoWebViewApi*> module_;  // valid once a load has started
     const SousuoWebViewApi* api_ = nullptr;
     bool prepared_ = false;
     bool warmingUp_ = false;  // the empty start page is loading; its events are not reported
