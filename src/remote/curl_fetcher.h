@@ -1,5 +1,6 @@
 #pragma once
-// The real downloads behind the Fetcher seam.
+// The downloads behind the Fetcher seam, linked in directly: what the download module and the
+// helper run, for the code that links the download library itself (tests, benchmarks).
 
 #include "remote/fetcher.h"
 

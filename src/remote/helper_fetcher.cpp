@@ -73,6 +73,9 @@ void HelperFetcher::endHelper() {
 
 Bytes HelperFetcher::fetch(const Text& address) {
     const std::lock_guard<std::mutex> hold(busy_);
+    // The downloads refuse such an address without touching the network; so does the helper's
+    // protocol, and the helper need not go for it.
+    if (address.size() > helper::MaxAddressSize) return {};
     if (cannotStart_) return fallback_.fetch(address);
     if (!socket_ && !startHelper()) {
         cannotStart_ = true;
@@ -83,7 +86,7 @@ Bytes HelperFetcher::fetch(const Text& address) {
     const auto size = static_cast<std::uint32_t>(address.size());
     std::uint64_t bodySize = 0;
     const bool answered =
-        address.size() <= helper::MaxAddressSize && helper::writeAll(socket_.get(), &size, sizeof size) &&
+        helper::writeAll(socket_.get(), &size, sizeof size) &&
         helper::writeAll(socket_.get(), address.data(), address.size()) &&
         helper::readAll(socket_.get(), &bodySize, sizeof bodySize) && bodySize <= helper::MaxBodySize;
     if (answered) {

@@ -11,6 +11,7 @@
 #include "remote/curl_fetcher.h"
 #include "remote/fetch_agent.h"
 #include "remote/fetch_remote_file.h"
+#include "fetch_together.h"
 #include "test_http_server.h"
 
 namespace sousuo {
@@ -68,20 +69,8 @@ TEST(FetchAgent, TwoThreadsFetchingAtTheSameMomentEachGetTheirBodyAndShareOneAge
 
     // The same through the program's fetcher and the process-wide agent.
     CurlFetcher fetcher;
-    Bytes windowBody;
-    Bytes workerBody;
-    std::latch again(2);
-    std::thread windowAgain([&] {
-        again.arrive_and_wait();
-        windowBody = fetcher.fetch(server.url("/sousuo/sousuo2.jpg"));
-    });
-    std::thread workerAgain([&] {
-        again.arrive_and_wait();
-        workerBody = fetcher.fetch(server.url("/sousuo/banben.txt"));
-    });
-    windowAgain.join();
-    workerAgain.join();
-
+    const auto [windowBody, workerBody] = testing::fetchTogether(
+        fetcher, server.url("/sousuo/sousuo2.jpg"), server.url("/sousuo/banben.txt"));
     EXPECT_EQ(windowBody, Bytes(20000, 'v'));
     EXPECT_EQ(workerBody, bytesOf("1.0"));
     EXPECT_TRUE(fetchAgentCreated());

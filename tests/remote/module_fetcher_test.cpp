@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <latch>
 #include <string>
-#include <thread>
 
 #include "remote/module_fetcher.h"
+#include "fetch_together.h"
 #include "test_http_server.h"
 
 namespace sousuo {
@@ -22,19 +21,8 @@ TEST(ModuleFetcher, ThreadsDownloadingAtTheSameMomentLoadTheModuleOnceAndGetThei
     server.on("/sousuo/AD.txt", Reply::ok("caption#WZ:https://example.org").heldUntilRequests(2));
 
     ModuleFetcher fetcher(SOUSUO_FETCH_MODULE_PATH);
-    Bytes windowBody;
-    Bytes workerBody;
-    std::latch start(2);
-    std::thread window([&] {
-        start.arrive_and_wait();
-        windowBody = fetcher.fetch(server.url("/sousuo/sousuo1.jpg"));
-    });
-    std::thread worker([&] {
-        start.arrive_and_wait();
-        workerBody = fetcher.fetch(server.url("/sousuo/AD.txt"));
-    });
-    window.join();
-    worker.join();
+    const auto [windowBody, workerBody] = testing::fetchTogether(
+        fetcher, server.url("/sousuo/sousuo1.jpg"), server.url("/sousuo/AD.txt"));
 
     EXPECT_EQ(windowBody, Bytes(30000, 'w'));
     EXPECT_EQ(workerBody, bytesOf("caption#WZ:https://example.org"));

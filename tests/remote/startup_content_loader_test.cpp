@@ -13,6 +13,7 @@
 
 #include "fake_window.h"
 #include "remote/curl_fetcher.h"
+#include "remote/helper_fetcher.h"
 #include "search/results_browser.h"
 #include "search/search_command.h"
 #include "test_http_server.h"
@@ -109,7 +110,10 @@ TEST(StartupContentLoader, SevenRequestsReachTheServerInOrder) {
     CurlFetcher fetcher;
     AppContext context(app.window, app.desktop, fetcher);
     context.addresses.contentBaseUrl = server.url();
-    startupContentLoader(context);
+    // Through the download helper, as the program's worker downloads.
+    HelperFetcher helper(SOUSUO_FETCH_HELPER_PATH, fetcher);
+    startupContentLoader(context, helper);
+    EXPECT_GT(helper.helperProcess(), 0);
 
     EXPECT_EQ(server.targets(), (std::vector<std::string>{
                                     "/sousuo/sousuo2.jpg",
